@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is needed, then builds and runs the whole suite twice: once as is, once
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/install-deps.sh"
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+"$top/scripts/build.sh" "$top/build"
+ctest --test-dir "$top/build" --output-on-failure -j "$jobs"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$top/scripts/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+"$top/scripts/build.sh" "$top/build-sanitize" -DQUILLSPOT_SANITIZE=ON -DQUILLSPOT_BUILD_BENCH=OFF
+ctest --test-dir "$top/build-sanitize" --output-on-failure -j "$jobs"

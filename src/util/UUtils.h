@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class Shell;
+
+// Opens `address` in the user's web browser: the program named by $BROWSER when that names
+// one that exists, otherwise the desktop's default handler (xdg-open). The address is handed
+// over as one argument. False when no browser can be found or it would not start.
+bool OpenInDefaultBrowser(Shell& shell, const std::string& address);
+
+// Fills `list` with the pieces of `text` between `separator` bytes. An empty piece before a
+// separator counts; an empty piece at the very end does not.
+void SplitByChar(char separator, const std::string& text, std::vector<std::string>& list);
+
+// Decodes "$hh" escapes. Any malformed escape makes the whole result empty.
+std::string DecodeHexEscapes(const std::string& text);

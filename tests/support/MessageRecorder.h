@@ -1,0 +1,30 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "Messages.h"
+
+// Keeps every message instead of showing it; questions take their answers from a queue the
+// test fills first (an empty queue answers Cancel).
+class MessageRecorder : public Messages {
+public:
+    struct Shown {
+        std::string kind;  // "warning", "question" or "information"
+        std::string text;
+    };
+
+    void Warning(const std::string& text) override { shown.push_back({"warning", text}); }
+    bool Question(const std::string& text) override {
+        shown.push_back({"question", text});
+        if (answers.empty()) return false;
+        const bool ok = answers.front();
+        answers.pop_front();
+        return ok;
+    }
+    void Information(const std::string& text) override { shown.push_back({"information", text}); }
+
+    std::vector<Shown> shown;
+    std::deque<bool> answers;
+};

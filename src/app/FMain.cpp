@@ -1,0 +1,321 @@
+#include "FMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "Centering.h"
+#include "ClickableLabel.h"
+#include "ErrorReport.h"
+#include "Text.h"
+
+namespace {
+
+constexpr int kToolbarHeight = 43;
+constexpr int kBannerPanelHeight = 65;
+constexpr int kListBarHeight = 38;
+constexpr int kLinksHeight = 33;
+constexpr int kWelcomeBarHeight = 39;
+constexpr int kButtonTop = 6;
+constexpr int kButtonHeight = 20;
+constexpr int kPictureButtonTop = 1;
+constexpr int kPictureButtonWidth = 41;
+constexpr int kPictureButtonHeight = 34;
+// The banner's place at design time, before a picture gives it its own size.
+constexpr int kDesignBannerWidth = 468;
+constexpr int kDesignBannerHeight = 60;
+
+QWidget* FixedPanel(const char* name, int height) {
+    auto* panel = new QWidget;
+    panel->setObjectName(name);
+    panel->setFixedHeight(height);
+    return panel;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(Messages& messages, Shell& shellRef, QWidget* parent)
+    : QWidget(parent), msgMain(messages), shell(shellRef) {
+    setObjectName("frmMain");
+    setWindowTitle("Quillspot");
+    resize(kDesignWidth, kDesignHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    Timer1.setObjectName("Timer1");
+    Timer1.setInterval(100);
+    connect(&Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+
+    pgcPrinc = new QTabWidget(this);
+    pgcPrinc->setObjectName("pgcPrinc");
+    pgcPrinc->setDocumentMode(true);
+    pgcPrinc->tabBar()->hide();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(pgcPrinc);
+
+    BuildWelcomePage();
+    BuildMainPage();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+template <class Sender, class Signal>
+void TfrmMain::Wire(Sender* sender, Signal signal, Handler handler) {
+    connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+}
+
+void TfrmMain::BuildWelcomePage() {
+    stsWelcome = new QWidget;
+    stsWelcome->setObjectName("stsWelcome");
+    prfWelcome = new QTextBrowser;
+    prfWelcome->setObjectName("prfWelcome");
+    prfWelcome->setReadOnly(true);
+    prfWelcome->setOpenLinks(false);
+    QWidget* bar = FixedPanel("panWelcomeButtons", kWelcomeBarHeight);
+    bsSkinButton1 = AddButton(bar, "bsSkinButton1", "Thanks, just show me the main application", 256,
+                              265, &TfrmMain::bsSkinButton1Click);
+    bsSkinButton1->setAutoDefault(true);
+    bsSkinButton1->setDefault(true);
+    bsSkinButton1->move(256, (kWelcomeBarHeight - kButtonHeight) / 2);
+    // Enter anywhere on the page presses the button, as a dialog's default button would.
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), stsWelcome);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, bsSkinButton1, &QPushButton::click);
+    }
+    auto* layout = new QVBoxLayout(stsWelcome);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(prfWelcome, 1);
+    layout->addWidget(bar);
+    pgcPrinc->addTab(stsWelcome, QString());
+}
+
+void TfrmMain::BuildMainPage() {
+    stsMain = new QWidget;
+    stsMain->setObjectName("stsMain");
+    auto* layout = new QVBoxLayout(stsMain);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(BuildToolbar());
+    layout->addWidget(BuildBannerPanel());
+
+    lvwItems = new QTreeWidget;
+    lvwItems->setObjectName("lvwItems");
+    lvwItems->setRootIsDecorated(false);
+    lvwItems->setAllColumnsShowFocus(true);
+    lvwItems->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lvwItems->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvwItems->setHeaderLabels(
+        {"Ad Title", "Subtitle", "URL", "Content", "Picture", "Rate Clicks", "Status"});
+    lvwItems->header()->setStretchLastSection(false);
+    const int widths[] = {150, 150, 150, 150, 100, 80, 90};
+    for (int i = 0; i < 7; ++i) lvwItems->setColumnWidth(i, widths[i]);
+    layout->addWidget(lvwItems, 1);
+
+    layout->addWidget(BuildListButtonBar());
+    layout->addWidget(BuildLinksPanel());
+    pgcPrinc->addTab(stsMain, QString());
+}
+
+QWidget* TfrmMain::BuildToolbar() {
+    panToolbar = FixedPanel("panToolbar", kToolbarHeight);
+    btnLoad = AddButton(panToolbar, "btnLoad", "Code To Insert", 6, 139, &TfrmMain::btnLoadClick);
+    btnPreview = AddButton(panToolbar, "btnPreview", "Preview Picture Ad", 149, 127,
+                           &TfrmMain::btnPreviewClick);
+    bsSkinButton7 =
+        AddButton(panToolbar, "bsSkinButton7", "Settings", 279, 96, &TfrmMain::bsSkinButton7Click);
+    btnMakeMoney =
+        AddButton(panToolbar, "btnMakeMoney", "Make Money", 379, 125, &TfrmMain::btnMakeMoneyClick);
+    btnAbout = AddButton(panToolbar, "btnAbout", "About", 508, 102, &TfrmMain::btnAboutClick);
+    btnNews = AddPictureButton(panToolbar, "btnNews", "Check News", 782,
+                               QStyle::SP_MessageBoxInformation, &TfrmMain::btnNewsClick);
+    bsSkinSpeedButton1 = AddPictureButton(panToolbar, "bsSkinSpeedButton1", "Check Updates", 825,
+                                          QStyle::SP_BrowserReload, &TfrmMain::btnUpdateClick);
+    bsSkinSpeedButton2 = AddPictureButton(panToolbar, "bsSkinSpeedButton2", "Help", 868,
+                                          QStyle::SP_DialogHelpButton, &TfrmMain::btnHelpClick);
+    panToolbar->installEventFilter(this);
+    return panToolbar;
+}
+
+QWidget* TfrmMain::BuildBannerPanel() {
+    panBanner = FixedPanel("panBanner", kBannerPanelHeight);
+    imgBanner = new ClickableLabel(panBanner);
+    imgBanner->setObjectName("imgBanner");
+    imgBanner->resize(kDesignBannerWidth, kDesignBannerHeight);
+    gifBanner = new ClickableLabel(panBanner);
+    gifBanner->setObjectName("gifBanner");
+    gifBanner->hide();
+    Wire(imgBanner, &ClickableLabel::clicked, &TfrmMain::imgBannerClick);
+    Wire(gifBanner, &ClickableLabel::clicked, &TfrmMain::gifBannerClick);
+    panBanner->installEventFilter(this);
+    return panBanner;
+}
+
+QWidget* TfrmMain::BuildListButtonBar() {
+    pan = FixedPanel("pan", kListBarHeight);
+    btnSelectAll =
+        AddButton(pan, "btnSelectAll", "Select All", 8, 100, &TfrmMain::btnSelectAllClick);
+    bsSkinButton2 =
+        AddButton(pan, "bsSkinButton2", "Clear Selection", 112, 100, &TfrmMain::bsSkinButton2Click);
+    bsSkinButton5 = AddButton(pan, "bsSkinButton5", "Add Ad", 216, 100, &TfrmMain::bsSkinButton5Click);
+    bsSkinButton6 =
+        AddButton(pan, "bsSkinButton6", "Edit Ad", 320, 100, &TfrmMain::bsSkinButton6Click);
+    bsSkinButton3 =
+        AddButton(pan, "bsSkinButton3", "Delete Selected", 424, 100, &TfrmMain::bsSkinButton3Click);
+    bsSkinButton4 =
+        AddButton(pan, "bsSkinButton4", "Delete All", 528, 100, &TfrmMain::bsSkinButton4Click);
+    btnRefresh = AddButton(pan, "btnRefresh", "Refresh", 632, 90, &TfrmMain::btnRefreshClick);
+    return pan;
+}
+
+QWidget* TfrmMain::BuildLinksPanel() {
+    panLinks = FixedPanel("panLinks", kLinksHeight);
+    lblLink1URL = new ClickableLabel;
+    lblLink1URL->setObjectName("lblLink1URL");
+    lblLink2URL = new ClickableLabel;
+    lblLink2URL->setObjectName("lblLink2URL");
+    lblLink2URL->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* layout = new QHBoxLayout(panLinks);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(lblLink1URL);
+    layout->addStretch(1);
+    layout->addWidget(lblLink2URL);
+    return panLinks;
+}
+
+QPushButton* TfrmMain::AddButton(QWidget* parent, const char* name, const char* caption, int left,
+                                 int width, Handler handler) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setGeometry(left, kButtonTop, width, kButtonHeight);
+    Wire(button, &QPushButton::clicked, handler);
+    return button;
+}
+
+QToolButton* TfrmMain::AddPictureButton(QWidget* parent, const char* name, const char* hint,
+                                        int left, int icon, Handler handler) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
+    button->setAutoRaise(true);
+    button->setGeometry(left, kPictureButtonTop, kPictureButtonWidth, kPictureButtonHeight);
+    button->setProperty("rightMargin", kDesignWidth - left - kPictureButtonWidth);
+    Wire(button, &QToolButton::clicked, handler);
+    return button;
+}
+
+void TfrmMain::PlacePictureButtons() {
+    for (QToolButton* button : {btnNews, bsSkinSpeedButton1, bsSkinSpeedButton2}) {
+        const int margin = button->property("rightMargin").toInt();
+        button->move(panToolbar->width() - margin - button->width(), button->y());
+    }
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        if (watched == panBanner) FormResize();
+        if (watched == panToolbar) PlacePictureButtons();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmMain::FormCreate() {
+    gifBanner->setGeometry(imgBanner->geometry());
+    // Whatever the brand profile load reports, the window must still become usable.
+    Guarded([this] { LoadBrandProfile(); });
+    if (WelcomePage.empty()) Timer1.start();
+    NewsList.clear();
+    LoadSiteSettings(siteSettings);
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    FormShow();
+}
+
+void TfrmMain::FormShow() {
+    // Visiting every page once lets each lay itself out before the owner sees it.
+    for (int i = 0; i < pgcPrinc->count(); ++i) {
+        pgcPrinc->setCurrentIndex(i);
+        QCoreApplication::processEvents();
+    }
+    pgcPrinc->setCurrentIndex(0);
+    if (!WelcomePage.empty()) {
+        prfWelcome->setHtml(ToQ(WelcomePage));
+        bsSkinButton1->setFocus();
+    } else {
+        delete stsWelcome;
+        stsWelcome = nullptr;
+        prfWelcome = nullptr;
+        bsSkinButton1 = nullptr;
+    }
+    pgcPrinc->setCurrentIndex(0);
+    FormResize();
+}
+
+void TfrmMain::FormResize() {
+    for (QWidget* banner : {static_cast<QWidget*>(imgBanner), static_cast<QWidget*>(gifBanner)}) {
+        banner->move(CenteredOffset(panBanner->width(), banner->width()),
+                     CenteredOffset(panBanner->height(), banner->height()));
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    QCoreApplication::processEvents();
+    QWidget::closeEvent(event);
+}
+
+void TfrmMain::bsSkinButton1Click() {
+    pgcPrinc->setCurrentWidget(stsMain);
+    if (!WelcomePage.empty()) Timer1.start();
+}
+
+void TfrmMain::Timer1Timer() {
+    Timer1.stop();
+    CheckNewMessage();
+    CheckForUpdates(true);
+    if (CheckService()) LoadAdList();
+}
+
+// Steps and handlers whose behaviour arrives with the brand, news, update, ad and
+// settings features.
+void TfrmMain::LoadBrandProfile() {}
+void TfrmMain::CheckNewMessage() {}
+void TfrmMain::CheckForUpdates(bool) {}
+bool TfrmMain::CheckService() { return false; }
+bool TfrmMain::LoadAdList() { return false; }
+
+void TfrmMain::btnLoadClick() {}
+void TfrmMain::btnPreviewClick() {}
+void TfrmMain::bsSkinButton7Click() {}
+void TfrmMain::btnMakeMoneyClick() {}
+void TfrmMain::btnAboutClick() {}
+void TfrmMain::btnNewsClick() {}
+void TfrmMain::btnUpdateClick() {}
+void TfrmMain::btnHelpClick() {}
+void TfrmMain::imgBannerClick() {}
+void TfrmMain::gifBannerClick() {}
+void TfrmMain::btnSelectAllClick() {}
+void TfrmMain::bsSkinButton2Click() {}
+void TfrmMain::bsSkinButton5Click() {}
+void TfrmMain::bsSkinButton6Click() {}
+void TfrmMain::bsSkinButton3Click() {}
+void TfrmMain::bsSkinButton4Click() {}
+void TfrmMain::btnRefreshClick() {}

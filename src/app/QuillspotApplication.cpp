@@ -1,0 +1,14 @@
+#include "QuillspotApplication.h"
+
+#include <exception>
+
+#include "ErrorReport.h"
+
+bool QuillspotApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ReportError(e);
+        return false;
+    }
+}

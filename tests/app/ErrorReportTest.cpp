@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <stdexcept>
+
+#include "ErrorReport.h"
+#include "MessageRecorder.h"
+#include "QuillspotApplication.h"
+
+namespace {
+
+// An event handler that fails the way a refused file write does.
+class Failing : public QWidget {
+protected:
+    void mousePressEvent(QMouseEvent*) override { throw std::runtime_error("Unable to write to /r/o"); }
+};
+
+TEST(ErrorReport, ShowsTheMessageOfAnErrorNobodyCaught) {
+    MessageRecorder messages;
+    SetErrorReportSink(&messages);
+    Guarded([] { throw std::runtime_error("Cannot open file \"x\". No such file"); });
+    Guarded([] {});
+    SetErrorReportSink(nullptr);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].kind, "warning");
+    EXPECT_EQ(messages.shown[0].text, "Cannot open file \"x\". No such file");
+}
+
+TEST(ErrorReport, TheApplicationCatchesErrorsFromEventHandlers) {
+    ASSERT_NE(dynamic_cast<QuillspotApplication*>(QCoreApplication::instance()), nullptr);
+    MessageRecorder messages;
+    SetErrorReportSink(&messages);
+    Failing widget;
+    widget.resize(50, 50);
+    widget.show();
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    SetErrorReportSink(nullptr);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Unable to write to /r/o");
+    EXPECT_TRUE(widget.isVisible());
+}
+
+}  // namespace

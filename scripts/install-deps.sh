@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   xvfb xauth
   python3
+  p7zip-full
 )
 
 missing=()

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -18,6 +17,7 @@
 #include "Centering.h"
 #include "ClickableLabel.h"
 #include "ErrorReport.h"
+#include "PictureIcons.h"
 #include "Text.h"
 
 namespace {
@@ -140,12 +140,12 @@ QWidget* TfrmMain::BuildToolbar() {
     btnMakeMoney =
         AddButton(panToolbar, "btnMakeMoney", "Make Money", 379, 125, &TfrmMain::btnMakeMoneyClick);
     btnAbout = AddButton(panToolbar, "btnAbout", "About", 508, 102, &TfrmMain::btnAboutClick);
-    btnNews = AddPictureButton(panToolbar, "btnNews", "Check News", 782,
-                               QStyle::SP_MessageBoxInformation, &TfrmMain::btnNewsClick);
+    btnNews = AddPictureButton(panToolbar, "btnNews", "Check News", 782, PictureIcon::News,
+                               &TfrmMain::btnNewsClick);
     bsSkinSpeedButton1 = AddPictureButton(panToolbar, "bsSkinSpeedButton1", "Check Updates", 825,
-                                          QStyle::SP_BrowserReload, &TfrmMain::btnUpdateClick);
+                                          PictureIcon::Update, &TfrmMain::btnUpdateClick);
     bsSkinSpeedButton2 = AddPictureButton(panToolbar, "bsSkinSpeedButton2", "Help", 868,
-                                          QStyle::SP_DialogHelpButton, &TfrmMain::btnHelpClick);
+                                          PictureIcon::Help, &TfrmMain::btnHelpClick);
     panToolbar->installEventFilter(this);
     return panToolbar;
 }
@@ -207,11 +207,12 @@ QPushButton* TfrmMain::AddButton(QWidget* parent, const char* name, const char* 
 }
 
 QToolButton* TfrmMain::AddPictureButton(QWidget* parent, const char* name, const char* hint,
-                                        int left, int icon, Handler handler) {
+                                        int left, PictureIcon icon, Handler handler) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setToolTip(hint);
-    button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
+    button->setIcon(MakePictureIcon(icon));
+    button->setIconSize(QSize(24, 24));
     button->setAutoRaise(true);
     button->setGeometry(left, kPictureButtonTop, kPictureButtonWidth, kPictureButtonHeight);
     button->setProperty("rightMargin", kDesignWidth - left - kPictureButtonWidth);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "PictureIcons.h"
 #include "SiteSettings.h"
 
 class ClickableLabel;
@@ -93,7 +94,7 @@ private:
     QPushButton* AddButton(QWidget* parent, const char* name, const char* caption, int left,
                            int width, Handler handler);
     QToolButton* AddPictureButton(QWidget* parent, const char* name, const char* hint, int left,
-                                  int icon, Handler handler);
+                                  PictureIcon icon, Handler handler);
     void PlacePictureButtons();
     template <class Sender, class Signal>
     void Wire(Sender* sender, Signal signal, Handler handler);

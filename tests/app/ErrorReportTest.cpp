@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QTest>
+#include <QCoreApplication>
+#include <QWidget>
 #include <stdexcept>
 
 #include "ErrorReport.h"
@@ -12,7 +13,7 @@ namespace {
 // An event handler that fails the way a refused file write does.
 class Failing : public QWidget {
 protected:
-    void mousePressEvent(QMouseEvent*) override { throw std::runtime_error("Unable to write to /r/o"); }
+    void customEvent(QEvent*) override { throw std::runtime_error("Unable to write to /r/o"); }
 };
 
 TEST(ErrorReport, ShowsTheMessageOfAnErrorNobodyCaught) {
@@ -33,7 +34,8 @@ TEST(ErrorReport, TheApplicationCatchesErrorsFromEventHandlers) {
     Failing widget;
     widget.resize(50, 50);
     widget.show();
-    QTest::mouseClick(&widget, Qt::LeftButton);
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&widget, &event);
     SetErrorReportSink(nullptr);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Unable to write to /r/o");

@@ -1,0 +1,86 @@
+#include "AdService.h"
+
+#include "AdList.h"
+#include "HttpClient.h"
+#include "ReplaceAll.h"
+#include "SiteSettings.h"
+
+namespace {
+
+constexpr const char* kBad = "BAD";
+constexpr const char* kOk = "OK";
+
+bool Contains(const std::string& text, const char* what) {
+    return text.find(what) != std::string::npos;
+}
+
+// Add and edit share the fields that describe an ad, in the order the script reads them.
+FormFields AdFields(const AdRecord& ad) {
+    return {{"ad_id", ad.ad_id},        {"ad_title", ad.ad_title}, {"ad_subtitle", ad.ad_subtitle},
+            {"ad_url", ad.ad_url},      {"ad_text", ad.ad_text},   {"ad_picture", ad.ad_picture},
+            {"ad_enable", ad.ad_enable}};
+}
+
+int Outcome(const std::string& reply, const char* refusal) {
+    if (reply == kOk) return AdService::kDone;
+    if (reply == refusal) return AdService::kRefused;
+    return AdService::kFailed;
+}
+
+}  // namespace
+
+AdService::AdService(HttpClient& client, const SiteSettings& settings, Clock clock)
+    : client_(client), settings_(settings), clock_(std::move(clock)) {}
+
+std::string AdService::Url() const { return settings_.webserver + "/" + settings_.actionsscript; }
+
+MultipartForm AdService::Form(const char* action, FormFields fields) const {
+    fields.insert(fields.begin(), {"action", action});
+    fields.emplace_back("end", "");
+    return BuildForm(fields, clock_());
+}
+
+std::optional<std::string> AdService::Post(const MultipartForm& form) {
+    return FormPost(client_, Url(), form);
+}
+
+std::string AdService::Send(const char* action, FormFields fields) {
+    client_.SetReadTimeout(kReadTimeoutMs);
+    return Post(Form(action, std::move(fields))).value_or(kBad);
+}
+
+bool AdService::CheckService() { return Send("1") == kOk; }
+
+int AdService::AddAd(const AdRecord& ad) {
+    client_.SetReadTimeout(kReadTimeoutMs);
+    FormFields fields = AdFields(ad);
+    fields.emplace_back("ad_impressions", ad.ad_impressions);
+    fields.emplace_back("ad_clicks", ad.ad_clicks);
+    const MultipartForm form = Form("2", std::move(fields));
+    // The script is asked for once before the post; when even that fails, nothing is added.
+    if (!client_.Get(Url())) return kFailed;
+    return Outcome(Post(form).value_or(kBad), "EXIST RECORD");
+}
+
+int AdService::EditAd(const AdRecord& ad) {
+    return Outcome(Send("3", AdFields(ad)), "DON'T EXIST RECORD");
+}
+
+bool AdService::DeleteAds(const std::string& ids) {
+    return Send("4", {{"qlspotdeleteids", ids}}) == kOk;
+}
+
+bool AdService::LoadAdList(QTreeWidget& lvwItems) {
+    const std::string reply = Send("5");
+    return Contains(reply, kOk) && FillAdList(lvwItems, reply);
+}
+
+bool AdService::FetchAd(const std::string& ad_id, std::string& record) {
+    client_.SetReadTimeout(kReadTimeoutMs);
+    const std::optional<std::string> reply = Post(Form("9", {{"ad_id", ad_id}}));
+    if (!reply) return false;
+    record = ReplaceAll(*reply, "^OK", "");
+    // "OK" alone means the server has no such ad; "^OK" alone carries no record either.
+    if (record == kOk || record.empty()) return false;
+    return Contains(*reply, kOk);
+}

@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QTimer>
+#include <cstdlib>
+
+#include "HttpClient.h"
+#include "RequestBytes.h"
+#include "ScriptedHttpServer.h"
+
+namespace {
+
+using Reply = ScriptedHttpServer::Reply;
+
+// A port on 127.0.0.1 where nothing listens.
+int ClosedPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+class HttpClientTest : public ::testing::Test {
+  protected:
+    // No test may hang for long even when the client is broken.
+    void SetUp() override { client.SetReadTimeout(5000); }
+
+    ScriptedHttpServer server;
+    HttpClient client;
+};
+
+TEST_F(HttpClientTest, GetSendsTheClientHeadersOverHttp11) {
+    server.PushBody("hello");
+    EXPECT_EQ(client.Get(server.Url("/dir/page.php")), "hello");
+    ASSERT_EQ(server.RequestCount(), 1u);
+    const auto request = server.Requests()[0];
+    EXPECT_EQ(request.requestLine, "GET /dir/page.php HTTP/1.1");
+    EXPECT_EQ(SortedHeaders(request), Sorted({HostHeader(server), kUserAgentHeader, kAcceptHeader,
+                                              "Content-Type: text/html"}));
+    EXPECT_EQ(request.body, "");
+}
+
+TEST_F(HttpClientTest, PostIsHttp10AndItsContentTypeSticksToLaterRequests) {
+    const std::string body = std::string("a\0b\xff\r\n%\"&", 10);
+    server.PushBody("posted");
+    server.PushBody("got");
+    EXPECT_EQ(client.Post(server.Url("/p"), "multipart/form-data; boundary=xyz", body), "posted");
+    EXPECT_EQ(client.ContentType(), "multipart/form-data; boundary=xyz");
+    EXPECT_EQ(client.Get(server.Url("/g")), "got");
+
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].requestLine, "POST /p HTTP/1.0");
+    EXPECT_EQ(SortedHeaders(requests[0]),
+              Sorted({HostHeader(server), kUserAgentHeader, kAcceptHeader,
+                      "Content-Type: multipart/form-data; boundary=xyz", "Content-Length: 10"}));
+    EXPECT_EQ(requests[0].body, body);
+    EXPECT_EQ(requests[1].requestLine, "GET /g HTTP/1.1");
+    EXPECT_EQ(requests[1].Header("Content-Type"), "multipart/form-data; boundary=xyz");
+}
+
+TEST_F(HttpClientTest, RepliesComeBackByteForByte) {
+    const std::string body = std::string("\0\x01\x80\xff OK\r\n", 9);
+    server.PushBody(body);
+    EXPECT_EQ(client.Get(server.Url("/")), body);
+}
+
+TEST_F(HttpClientTest, FollowsFifteenRedirectsButNotSixteen) {
+    for (int i = 0; i < 15; ++i)
+        server.Push(ScriptedHttpServer::Redirect("/r" + std::to_string(i)));
+    server.PushBody("arrived");
+    EXPECT_EQ(client.Get(server.Url("/start")), "arrived");
+    const auto followed = server.Requests();
+    ASSERT_EQ(followed.size(), 16u);
+    EXPECT_EQ(followed.back().requestLine, "GET /r14 HTTP/1.1");
+
+    for (int i = 0; i < 16; ++i)
+        server.Push(ScriptedHttpServer::Redirect("/s" + std::to_string(i)));
+    server.PushBody("never reached");
+    EXPECT_EQ(client.Get(server.Url("/start")), std::nullopt);
+    EXPECT_EQ(server.RequestCount(), 16u + 16u);
+}
+
+TEST_F(HttpClientTest, KeepsCookiesInMemoryForTheRun) {
+    Reply withCookie;
+    withCookie.headers = {"Set-Cookie: session=abc123; Path=/"};
+    server.Push(withCookie);
+    server.PushBody("second");
+    server.PushBody("other client");
+    ASSERT_TRUE(client.Get(server.Url("/login")));
+    ASSERT_TRUE(client.Post(server.Url("/next"), "text/plain", "x"));
+    HttpClient fresh;
+    ASSERT_TRUE(fresh.Get(server.Url("/next")));
+
+    const auto requests = server.Requests();
+    EXPECT_FALSE(requests[0].HasHeader("Cookie"));
+    EXPECT_EQ(requests[1].Header("Cookie"), "session=abc123");
+    EXPECT_FALSE(requests[2].HasHeader("Cookie"));
+}
+
+TEST_F(HttpClientTest, OnlyStatusesFrom200To299Succeed) {
+    const std::vector<std::pair<int, bool>> cases = {{200, true},  {204, true},  {299, true},
+                                                     {300, false}, {302, false}, {199, false},
+                                                     {404, false}, {500, false}};
+    for (const auto& [status, succeeds] : cases) {
+        Reply reply;
+        reply.status = status;
+        reply.body = "OK";
+        server.Push(reply);
+        EXPECT_EQ(client.Get(server.Url("/")).has_value(), succeeds) << status;
+    }
+}
+
+TEST_F(HttpClientTest, BrokenRepliesFail) {
+    Reply dropped;  // the connection closes without a byte
+    dropped.sendAtMost = 0;
+    Reply cut;  // closed in the middle of the body
+    cut.body = std::string(1000, 'x');
+    cut.sendAtMost = 600;
+    Reply cutStatusLine;
+    cutStatusLine.sendAtMost = 10;
+    for (const Reply& reply : {dropped, cut, cutStatusLine}) {
+        server.Push(reply);
+        EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
+    }
+}
+
+TEST_F(HttpClientTest, RefusedConnectionFails) {
+    EXPECT_EQ(client.Get("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/"), std::nullopt);
+}
+
+TEST_F(HttpClientTest, ReadTimeOutEndsASilentServer) {
+    client.SetReadTimeout(300);
+    Reply silent;  // accepts and never answers
+    silent.sendAtMost = 0;
+    silent.holdOpen = true;
+    Reply stalled;  // stops in the middle of the body
+    stalled.body = std::string(100, 'x');
+    stalled.sendAtMost = 90;
+    stalled.holdOpen = true;
+    for (const Reply& reply : {silent, stalled}) {
+        server.Push(reply);
+        EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
+    }
+}
+
+TEST_F(HttpClientTest, WithoutTimeOutASlowReplyIsAwaited) {
+    EXPECT_EQ(HttpClient().ReadTimeout(), HttpClient::kNoTimeout);
+    client.SetReadTimeout(HttpClient::kNoTimeout);
+    Reply slow;
+    slow.delayMs = 400;
+    slow.body = "late";
+    server.Push(slow);
+    EXPECT_EQ(client.Get(server.Url("/")), "late");
+}
+
+TEST_F(HttpClientTest, OnlyPlainHttpUrlsReachAServer) {
+    const std::string hostPort = "127.0.0.1:" + std::to_string(server.Port());
+    for (const std::string& url : std::vector<std::string>{
+             "https://" + hostPort + "/", hostPort + "/x", "//" + hostPort + "/x", "http:///x",
+             "http://", "ftp://" + hostPort + "/", std::string(), std::string("/qlspactions.php"),
+             server.Url("/a") + std::string(1, '\0') + "b"}) {
+        EXPECT_EQ(client.Get(url), std::nullopt) << url;
+        EXPECT_EQ(client.Post(url, "text/plain", "x"), std::nullopt) << url;
+    }
+    EXPECT_EQ(server.RequestCount(), 0u);
+    server.PushBody("upper case scheme");
+    EXPECT_EQ(client.Get("HTTP://" + hostPort + "/"), "upper case scheme");
+}
+
+TEST_F(HttpClientTest, RedirectToAnotherSchemeFails) {
+    const std::string hostPort = "127.0.0.1:" + std::to_string(server.Port());
+    server.Push(ScriptedHttpServer::Redirect("https://" + hostPort + "/secure"));
+    server.Push(ScriptedHttpServer::Redirect("ftp://" + hostPort + "/file"));
+    server.PushBody("not to be reached");
+    EXPECT_EQ(client.Get(server.Url("/a")), std::nullopt);
+    EXPECT_EQ(client.Get(server.Url("/b")), std::nullopt);
+    EXPECT_EQ(server.RequestCount(), 2u);
+}
+
+TEST_F(HttpClientTest, ProxyVariablesAreIgnored) {
+    const std::string proxy = "http://127.0.0.1:" + std::to_string(ClosedPort());
+    setenv("http_proxy", proxy.c_str(), 1);
+    setenv("ALL_PROXY", proxy.c_str(), 1);
+    server.PushBody("direct");
+    const auto reply = client.Get(server.Url("/"));
+    unsetenv("http_proxy");
+    unsetenv("ALL_PROXY");
+    EXPECT_EQ(reply, "direct");
+}
+
+TEST_F(HttpClientTest, ReplyOverTheSizeLimitFails) {
+    EXPECT_EQ(client.MaxReplyBytes(), size_t{64} * 1024 * 1024);
+    client.SetMaxReplyBytes(100000);
+    server.PushBody(std::string(100000, 'a'));
+    server.PushBody(std::string(100001, 'b'));
+    EXPECT_EQ(client.Get(server.Url("/")), std::string(100000, 'a'));
+    EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
+}
+
+TEST_F(HttpClientTest, WhileARequestWaitsTheEventLoopRunsAndASecondRequestIsRefused) {
+    Reply slow;
+    slow.delayMs = 600;
+    slow.body = "first";
+    server.Push(slow);
+    server.PushBody("must not be sent");
+
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(50);
+    bool checked = false;
+    QTimer::singleShot(100, [&] {
+        checked = true;
+        EXPECT_TRUE(client.Busy());
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        EXPECT_EQ(client.Get(server.Url("/second")), std::nullopt);
+        EXPECT_EQ(client.Post(server.Url("/second"), "text/plain", "x"), std::nullopt);
+    });
+    EXPECT_EQ(client.Get(server.Url("/first")), "first");
+
+    EXPECT_TRUE(checked);
+    EXPECT_GE(ticks, 3);
+    EXPECT_EQ(client.ContentType(), "text/html");  // the refused post changed nothing
+    EXPECT_EQ(server.RequestCount(), 1u);
+    EXPECT_FALSE(client.Busy());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(HttpClientTest, DisconnectEndsAWaitingRequest) {
+    client.SetReadTimeout(HttpClient::kNoTimeout);
+    Reply hanging;
+    hanging.sendAtMost = 0;
+    hanging.holdOpen = true;
+    server.Push(hanging);
+    server.PushBody("after");
+    QTimer::singleShot(100, [&] { client.Disconnect(); });
+    EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
+    // The client stays usable.
+    EXPECT_EQ(client.Get(server.Url("/")), "after");
+}
+
+}  // namespace

@@ -6,13 +6,15 @@ namespace {
 
 char FoldCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::size_t FindFolded(const std::string& text, const std::string& marker) {
-    const auto found = std::search(text.begin(), text.end(), marker.begin(), marker.end(),
-                                   [](char a, char b) { return FoldCase(a) == FoldCase(b); });
+}  // namespace
+
+std::size_t FindMarker(const std::string& text, const std::string& marker, std::size_t from) {
+    if (from > text.size()) return std::string::npos;
+    const auto found =
+        std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), marker.begin(),
+                    marker.end(), [](char a, char b) { return FoldCase(a) == FoldCase(b); });
     return found == text.end() ? std::string::npos : static_cast<std::size_t>(found - text.begin());
 }
-
-}  // namespace
 
 std::string OpeningMarker(const std::string& name) { return "<%%" + name + "%%>"; }
 
@@ -20,10 +22,10 @@ std::string ClosingMarker(const std::string& name) { return "<%%/" + name + "%%>
 
 std::string TakeTagValue(const std::string& opening, const std::string& closing,
                          std::string& text) {
-    const std::size_t start = FindFolded(text, opening);
+    const std::size_t start = FindMarker(text, opening);
     if (start == std::string::npos) return {};
     text.erase(0, start + opening.size());
-    const std::size_t end = FindFolded(text, closing);
+    const std::size_t end = FindMarker(text, closing);
     if (end == std::string::npos) return {};
     std::string value = text.substr(0, end);
     text.erase(0, end);

@@ -7,6 +7,10 @@
 std::string OpeningMarker(const std::string& name);
 std::string ClosingMarker(const std::string& name);
 
+// Where `marker` first occurs in `text` at or after `from`, letters a to z matched in any
+// case; std::string::npos when it does not.
+std::size_t FindMarker(const std::string& text, const std::string& marker, std::size_t from = 0);
+
 // Returns the value after the first `opening` marker up to the next `closing` marker, and
 // cuts `text` so that it starts at that closing marker. Without an opening marker the value
 // is empty and `text` stays as it is; without a closing marker after it the value is empty

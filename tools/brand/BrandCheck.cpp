@@ -1,0 +1,89 @@
+#include "BrandCheck.h"
+
+#include <algorithm>
+
+#include "TagText.h"
+
+namespace {
+
+// The single tags, in the order the program reads them; the numbered lists follow.
+const char* const kSingleTags[] = {
+    "ApplicationName", "BranderCode",  "BranderType",       "AffiliateURL",
+    "AffiliateTYPE",   "AffiliateID",  "MasterNewsBaseURL", "PlatinumNewsBaseURL",
+    "GoldNewsBaseURL", "MasterPublID", "PlatinumPublID",    "GoldPublID",
+    "MakeMoneyButton", "AppHelpURL",   "CopyrightYears",    "CopyrightCompany",
+    "AboutText",
+};
+const char* const kLists[] = {"Welcome", "Banner", "Link"};
+constexpr int kMaxEntries = 16;
+
+bool IsWritten(const std::string& text, const std::string& name) {
+    return FindMarker(text, OpeningMarker(name)) != std::string::npos;
+}
+
+// Why a tag that is written in the text was not found when its turn came; empty when it was
+// found but empty, which for a single tag simply means "not given".
+std::string WhyMissed(const std::string& text, const std::string& name, bool listEntry) {
+    const std::string opening = OpeningMarker(name);
+    const std::size_t start = FindMarker(text, opening) + opening.size();
+    const std::size_t end = FindMarker(text, ClosingMarker(name), start);
+    if (end == std::string::npos)
+        return name + " has no closing marker after it and reads as empty";
+    if (end == start) return listEntry ? name + " is empty and ends its list" : "";
+    return name + " stands before a tag that is read earlier and will not be found";
+}
+
+class Checker {
+  public:
+    explicit Checker(const std::string& text) : text_(text), rest_(text) {}
+
+    // Reads one tag in its turn; false when its value is empty.
+    bool Read(const std::string& name, bool listEntry) {
+        std::string value = TakeTagValue(OpeningMarker(name), ClosingMarker(name), rest_);
+        if (value.empty()) {
+            if (IsWritten(text_, name)) Warn(WhyMissed(text_, name, listEntry));
+            return false;
+        }
+        report_.found.push_back({name, std::move(value)});
+        return true;
+    }
+
+    // Entries 1 to 16, up to the first empty one, which ends the list.
+    void ReadList(const std::string& list) {
+        int n = 1;
+        while (n <= kMaxEntries && Read(list + std::to_string(n), true)) {
+            const BrandTag& entry = report_.found.back();
+            if (list != "Welcome" && entry.value.find('^') == std::string::npos) {
+                Warn(entry.name + " has no \"^\" between its two pieces");
+            }
+            ++n;
+        }
+        const std::string end = list + std::to_string(n);
+        for (int later = std::min(n + 1, kMaxEntries + 1); later <= kMaxEntries + 1; ++later) {
+            const std::string name = list + std::to_string(later);
+            if (!IsWritten(text_, name)) continue;
+            Warn(later > kMaxEntries ? name + " is not read: a list has at most 16 entries"
+                                     : name + " is not read: the list stops at " + end);
+        }
+    }
+
+    BrandReport Finish() { return std::move(report_); }
+
+  private:
+    void Warn(std::string warning) {
+        if (!warning.empty()) report_.warnings.push_back(std::move(warning));
+    }
+
+    const std::string& text_;
+    std::string rest_;
+    BrandReport report_;
+};
+
+}  // namespace
+
+BrandReport CheckBrandText(const std::string& text) {
+    Checker checker(text);
+    for (const char* name : kSingleTags) checker.Read(name, false);
+    for (const char* list : kLists) checker.ReadList(list);
+    return checker.Finish();
+}

@@ -59,9 +59,9 @@ class FileCryptContext {
     // times faster than one call per 16-byte block.
     static constexpr std::size_t kBatchBytes = 4096;
 
-    std::array<std::uint8_t, 16> counter_{};
-    std::array<std::uint8_t, kBatchBytes> counterBlocks_{};
-    std::array<std::uint8_t, kBatchBytes> keystream_{};
+    std::uint64_t counter_ = 0;  // the counter block's low half; its high half is always zero
+    // Counter blocks, encrypted in place into keystream blocks.
+    alignas(64) std::array<std::uint8_t, kBatchBytes> keystream_{};
     std::size_t keystreamLength_ = 0;
     std::size_t position_ = 0;  // keystream bytes used; equal to keystreamLength_ when none left
     std::unique_ptr<evp_cipher_ctx_st, CipherFree> aes_;

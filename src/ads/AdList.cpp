@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QTreeWidget>
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -69,37 +70,62 @@ int32_t Count(std::optional<std::string_view> piece) {
     return value;
 }
 
-QString RateText(int32_t impressions, int32_t clicks, const QLocale& locale) {
+// The click rate as "%.2f%%" would write it, but with the user's decimal separator.
+QString RateText(int32_t impressions, int32_t clicks, const QString& decimalPoint) {
     if (impressions < 1) return QStringLiteral("0");
     const double rate = static_cast<double>(clicks) / impressions * 100.0;
-    return locale.toString(rate, 'f', 2) + u'%';
+    char digits[32];
+    char* end =
+        std::to_chars(digits, digits + sizeof digits - 1, rate, std::chars_format::fixed, 2).ptr;
+    *end++ = '%';
+    QString text = QString::fromLatin1(digits, end - digits);
+    if (decimalPoint != u'.') text.replace(u'.', decimalPoint);
+    return text;
 }
 
-// Fills one row from one line; false at the first piece the row needs but the line lacks.
-bool FillRow(QTreeWidgetItem& row, std::string_view line, const QLocale& locale) {
+// The column texts of one line, as far as the line has the pieces they need, and its id.
+// False at the first piece the row needs but the line lacks.
+// `bytes` is a buffer for the conversions that the caller keeps from row to row.
+bool ReadRow(std::string_view line, const QString& decimalPoint, QStringList& texts,
+             std::string& id, std::string& bytes) {
     const RecordPieces pieces(line);
-    for (int column = kColumnTitle; column <= kColumnPicture; ++column) {
-        const auto piece = pieces[static_cast<size_t>(column) + 1];
-        if (!piece) return false;
-        row.setText(column, ToQ(std::string(*piece)));
+    for (size_t piece = 1; piece <= 5; ++piece) {
+        if (!pieces[piece]) return false;
+        bytes.assign(*pieces[piece]);
+        texts << ToQ(bytes);
     }
-    row.setText(kColumnRate, RateText(Count(pieces[6]), Count(pieces[7]), locale));
-    const auto enable = pieces[8];
-    if (!enable) return false;
-    row.setText(kColumnStatus,
-                Cleaned(*enable) == "1" ? QStringLiteral("Active") : QStringLiteral("No Active"));
-    SetHiddenId(row, Cleaned(*pieces[0]));
+    texts << RateText(Count(pieces[6]), Count(pieces[7]), decimalPoint);
+    if (!pieces[8]) return false;
+    texts << (Cleaned(*pieces[8]) == "1" ? QStringLiteral("Active") : QStringLiteral("No Active"));
+    id = Cleaned(*pieces[0]);
     return true;
 }
 
 // The next line of `text` from `pos`, which moves past the line's break (CR LF, CR or LF).
 std::string_view NextLine(std::string_view text, size_t& pos) {
-    const size_t start = pos;
-    const size_t end = std::min(text.find_first_of("\r\n", start), text.size());
-    pos = end;
+    const auto begin = text.begin() + static_cast<std::ptrdiff_t>(pos);
+    const auto end = std::find_if(begin, text.end(), [](char c) { return c == '\r' || c == '\n'; });
+    const std::string_view line(&*begin, static_cast<size_t>(end - begin));
+    pos += line.size();
     if (pos < text.size())
         pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
-    return text.substr(start, end - start);
+    return line;
+}
+
+// The reply with every "^OK" removed and then every "^" made a line break. One pass does
+// both: a "^" that survives the removals is exactly one that does not start "^OK".
+std::string RecordsAsLines(std::string_view reply) {
+    std::string text;
+    text.reserve(reply.size() + reply.size() / 8);
+    size_t start = 0;
+    for (size_t at = reply.find('^'); at != std::string_view::npos; at = reply.find('^', start)) {
+        text.append(reply.substr(start, at - start));
+        const bool marker = reply.substr(at + 1, 2) == "OK";
+        if (!marker) text += "\r\n";
+        start = at + (marker ? 3 : 1);
+    }
+    text.append(reply.substr(start));
+    return text;
 }
 
 }  // namespace
@@ -131,20 +157,23 @@ void SetUpAdListView(QTreeWidget& lvwItems) {
 
 bool FillAdList(QTreeWidget& lvwItems, const std::string& reply) {
     lvwItems.clear();
-    std::string text =
-        ReplaceAll(ReplaceAll(ReplaceAll(reply, "^OK", ""), "^", "\r\n"), "\",\"", ",");
+    std::string text = ReplaceAll(RecordsAsLines(reply), "\",\"", ",");
     if (text == "OK") return true;                        // the server holds no ads
     text.resize(std::min(text.find('\0'), text.size()));  // a zero byte ends the text
 
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const QString decimalPoint = QLocale().decimalPoint();
     QList<QTreeWidgetItem*> rows;
     bool complete = true;
+    std::string bytes;
     for (size_t pos = 0; complete && pos < text.size();) {
-        auto* row = new QTreeWidgetItem;
+        QStringList texts;
+        texts.reserve(kAdListColumns);
+        std::string id;
+        complete = ReadRow(NextLine(text, pos), decimalPoint, texts, id, bytes);
+        auto* row = new QTreeWidgetItem(texts);
         row->setCheckState(kColumnTitle, Qt::Unchecked);
+        if (complete) SetHiddenId(*row, id);
         rows.append(row);
-        complete = FillRow(*row, NextLine(text, pos), locale);
     }
     lvwItems.addTopLevelItems(rows);
     return complete;

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QTimer>
+#include <chrono>
 
 #include "CurlSession.h"
 #include "HttpUrl.h"
@@ -12,6 +13,7 @@ namespace {
 
 // The waiting thread looks at the transfer at least this often even if no word arrives.
 constexpr int kWakeMs = 250;
+constexpr std::chrono::milliseconds kQuickReply{5};
 
 // The busy cursor for as long as the caller waits.
 class BusyCursor {
@@ -94,6 +96,12 @@ std::optional<std::string> HttpClient::Perform(TransferRequest request) {
 
 void HttpClient::WaitForReply() {
     const BusyCursor cursor;
+    {
+        // A reply that comes within a few milliseconds is taken without the round trip
+        // through the event loop; windows do not notice so short a pause.
+        std::unique_lock lock(mutex_);
+        if (finished_.wait_for(lock, kQuickReply, [this] { return done_; })) return;
+    }
     QEventLoop loop;
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -129,6 +137,7 @@ void HttpClient::TransferLoop() {
             result_ = std::move(result);
             done_ = true;
         }
+        finished_.notify_one();
         // Wakes the waiting loop at once instead of at its next tick.
         QMetaObject::invokeMethod(
             waker_.get(),

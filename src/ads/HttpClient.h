@@ -75,6 +75,7 @@ class HttpClient {
     // Shared with the transfer thread.
     std::mutex mutex_;
     std::condition_variable wanted_;
+    std::condition_variable finished_;
     std::unique_ptr<TransferRequest> job_;
     std::optional<std::string> result_;
     bool done_ = false;

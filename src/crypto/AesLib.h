@@ -20,8 +20,6 @@ class TCrypt {
     TCrypt& operator=(const TCrypt&) = delete;
 
     std::int32_t Mode() const { return mode_; }
-    const std::string& Password() const { return password_; }
-    std::int32_t BufferSize() const { return bufferSize_; }
 
   protected:
     std::int32_t mode_;

@@ -88,11 +88,8 @@ std::string HmacSha1(const std::string& key, const std::string& data) {
 }
 
 std::size_t FailingSource::Read(std::uint8_t* data, std::size_t count) {
-    std::size_t n = std::min(count, bytes_.size() - position_);
-    if (position_ + n > limit_) {
-        if (!endEarly_) throw std::runtime_error("read failed");
-        n = limit_ - position_;
-    }
+    const std::size_t n = std::min(count, bytes_.size() - position_);
+    if (position_ + n > limit_) throw std::runtime_error("read failed");
     std::copy_n(bytes_.data() + position_, n, data);
     position_ += n;
     return n;

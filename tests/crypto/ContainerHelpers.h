@@ -31,19 +31,16 @@ Derived DeriveKeys(const std::string& password, const std::string& salt, int mod
 std::string AesEncryptBlock(const std::string& key, const std::string& block);
 std::string HmacSha1(const std::string& key, const std::string& data);
 
-// A source that throws on a read that would pass `limit` bytes; or, with `endEarly`, delivers
-// up to the limit and then reports the end.
+// A source that throws on a read that would take it past `limit` bytes.
 class FailingSource : public ByteSource {
   public:
-    FailingSource(std::string bytes, std::size_t limit, bool endEarly = false)
-        : bytes_(std::move(bytes)), limit_(limit), endEarly_(endEarly) {}
+    FailingSource(std::string bytes, std::size_t limit) : bytes_(std::move(bytes)), limit_(limit) {}
     std::size_t Read(std::uint8_t* data, std::size_t count) override;
     std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
 
   private:
     std::string bytes_;
     std::size_t limit_;
-    bool endEarly_;
     std::size_t position_ = 0;
 };
 

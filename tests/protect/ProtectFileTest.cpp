@@ -148,13 +148,6 @@ TEST_F(ProtectFileTest, TargetHeldByAnotherStreamIsRefused) {
     EXPECT_FALSE(dir_.Exists("plain2"));
 }
 
-TEST_F(ProtectFileTest, SourceMayBeReadByOthersMeanwhile) {
-    dir_.Write("plain", "text");
-    FileStream reader(dir_.Path("plain"), FileStream::Mode::Read);
-    EXPECT_NO_THROW(ProtectFile(dir_.Path("plain"), dir_.Path("out")));
-    EXPECT_EQ(dir_.Read("out").size(), 24u);
-}
-
 TEST_F(ProtectFileTest, PlainCopyIsForTheOwnerOnly) {
     dir_.Write("plain", "secret");
     ProtectFile(dir_.Path("plain"), dir_.Path("dbsettings.dat"));

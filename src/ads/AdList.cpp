@@ -1,5 +1,6 @@
 #include "AdList.h"
 
+#include <QHeaderView>
 #include <QLocale>
 #include <QTreeWidget>
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "GridLineDelegate.h"
 #include "ReplaceAll.h"
 #include "Text.h"
 
@@ -153,6 +155,8 @@ void SetUpAdListView(QTreeWidget& lvwItems) {
     lvwItems.setSelectionMode(QAbstractItemView::SingleSelection);
     lvwItems.setSelectionBehavior(QAbstractItemView::SelectRows);
     lvwItems.setAllColumnsShowFocus(true);
+    lvwItems.header()->setStretchLastSection(false);
+    lvwItems.setItemDelegate(new GridLineDelegate(&lvwItems));
 }
 
 bool FillAdList(QTreeWidget& lvwItems, const std::string& reply) {

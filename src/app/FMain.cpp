@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -14,6 +13,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "AdList.h"
+#include "AdListButtons.h"
 #include "Centering.h"
 #include "ClickableLabel.h"
 #include "ErrorReport.h"
@@ -114,15 +115,7 @@ void TfrmMain::BuildMainPage() {
 
     lvwItems = new QTreeWidget;
     lvwItems->setObjectName("lvwItems");
-    lvwItems->setRootIsDecorated(false);
-    lvwItems->setAllColumnsShowFocus(true);
-    lvwItems->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvwItems->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvwItems->setHeaderLabels(
-        {"Ad Title", "Subtitle", "URL", "Content", "Picture", "Rate Clicks", "Status"});
-    lvwItems->header()->setStretchLastSection(false);
-    const int widths[] = {150, 150, 150, 150, 100, 80, 90};
-    for (int i = 0; i < 7; ++i) lvwItems->setColumnWidth(i, widths[i]);
+    SetUpAdListView(*lvwItems);
     layout->addWidget(lvwItems, 1);
 
     layout->addWidget(BuildListButtonBar());
@@ -279,6 +272,8 @@ void TfrmMain::FormResize() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+    // A request still waiting ends here and fails like a network error.
+    IdHTTP1.Disconnect();
     QCoreApplication::processEvents();
     QWidget::closeEvent(event);
 }
@@ -295,13 +290,20 @@ void TfrmMain::Timer1Timer() {
     if (CheckService()) LoadAdList();
 }
 
-// Steps and handlers whose behaviour arrives with the brand, news, update, ad and
-// settings features.
+bool TfrmMain::CheckService() { return adService.CheckService(); }
+bool TfrmMain::LoadAdList() { return adService.LoadAdList(*lvwItems); }
+
+void TfrmMain::btnSelectAllClick() { SelectAllAds(*lvwItems); }
+void TfrmMain::bsSkinButton2Click() { ClearAdSelection(*lvwItems); }
+void TfrmMain::bsSkinButton3Click() { DeleteSelectedAds(*lvwItems, adService, msgMain); }
+void TfrmMain::bsSkinButton4Click() { DeleteAllAds(*lvwItems, adService, msgMain); }
+void TfrmMain::btnRefreshClick() { RefreshAdList(*lvwItems, adService, msgMain); }
+
+// Steps and handlers whose behaviour arrives with the brand, news, update, editor, preview
+// and settings features.
 void TfrmMain::LoadBrandProfile() {}
 void TfrmMain::CheckNewMessage() {}
 void TfrmMain::CheckForUpdates(bool) {}
-bool TfrmMain::CheckService() { return false; }
-bool TfrmMain::LoadAdList() { return false; }
 
 void TfrmMain::btnLoadClick() {}
 void TfrmMain::btnPreviewClick() {}
@@ -313,10 +315,5 @@ void TfrmMain::btnUpdateClick() {}
 void TfrmMain::btnHelpClick() {}
 void TfrmMain::imgBannerClick() {}
 void TfrmMain::gifBannerClick() {}
-void TfrmMain::btnSelectAllClick() {}
-void TfrmMain::bsSkinButton2Click() {}
 void TfrmMain::bsSkinButton5Click() {}
 void TfrmMain::bsSkinButton6Click() {}
-void TfrmMain::bsSkinButton3Click() {}
-void TfrmMain::bsSkinButton4Click() {}
-void TfrmMain::btnRefreshClick() {}

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "AdService.h"
+#include "HttpClient.h"
 #include "PictureIcons.h"
 #include "SiteSettings.h"
 
@@ -51,6 +53,8 @@ protected:
     Messages& msgMain;
     Shell& shell;
     SiteSettings siteSettings;
+    HttpClient IdHTTP1;
+    AdService adService{IdHTTP1, siteSettings};
     std::vector<std::string> NewsList;
     // The HTML of the chosen welcome page; empty when the brand has none.
     std::string WelcomePage;

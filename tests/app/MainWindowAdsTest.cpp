@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "FMain.h"
+#include "MessageRecorder.h"
+#include "ScriptedHttpServer.h"
+#include "ShellRecorder.h"
+#include "TestDir.h"
+
+namespace {
+
+const char* const kLoadTrouble =
+    "There is a trouble loading polls, please check your settings and your internet connection.";
+const std::string kTwoAds =
+    "\"7\",\"First\",\"Sub\",\"http://a\",\"Text\",\"a.gif\",\"200\",\"5\",\"1\"^"
+    "\"9\",\"Second\",\"Sub\",\"http://b\",\"Text\",\"b.gif\",\"0\",\"0\",\"0\"^OK";
+
+// The main window against a scripted server standing in for the owner's site.
+class MainWindowAds : public ::testing::Test {
+protected:
+    MainWindowAds() {
+        dir_.Write("qlspsettings.dat", "[Settings]\nwebserver=" + server_.Url() + "\n");
+    }
+    void TearDown() override { EXPECT_TRUE(QApplication::topLevelWidgets().empty()); }
+
+    std::unique_ptr<TfrmMain> Open() {
+        auto w = std::make_unique<TfrmMain>(messages_, shell_);
+        w->FormCreate();
+        w->show();
+        return w;
+    }
+    static QTreeWidget* List(TfrmMain& w) { return w.findChild<QTreeWidget*>("lvwItems"); }
+    static void Click(TfrmMain& w, const char* name) {
+        w.findChild<QPushButton*>(name)->click();
+    }
+    static std::string ActionOf(const ScriptedHttpServer::Request& r) {
+        const std::string marker = "name=\"action\"\r\n\r\n";
+        const size_t at = r.body.find(marker);
+        return at == std::string::npos ? "" : r.body.substr(at + marker.size(), 1);
+    }
+
+    TestDir dir_;
+    ScriptedHttpServer server_;
+    MessageRecorder messages_;
+    ShellRecorder shell_;
+};
+
+TEST_F(MainWindowAds, StartUpChecksTheServiceThenFillsTheList) {
+    server_.PushBody("OK");
+    server_.PushBody(kTwoAds);
+    auto w = Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List(*w)->topLevelItemCount() == 2; }, 5000));
+    const auto requests = server_.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(ActionOf(requests[0]), "1");
+    EXPECT_EQ(ActionOf(requests[1]), "5");
+    EXPECT_EQ(requests[0].requestLine, "POST /qlspactions.php HTTP/1.0");
+    EXPECT_EQ(List(*w)->topLevelItem(0)->text(0), "First");
+    EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(MainWindowAds, StartUpLoadsNothingWhenTheServiceAnswersOtherThanOK) {
+    for (const char* reply : {"OK\r\n", "ok"}) {
+        TestDir dir;
+        dir.Write("qlspsettings.dat", "[Settings]\nwebserver=" + server_.Url() + "\n");
+        const size_t before = server_.RequestCount();
+        server_.PushBody(reply);
+        auto w = Open();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return server_.RequestCount() > before; }, 5000));
+        QTest::qWait(300);
+        EXPECT_EQ(server_.RequestCount(), before + 1) << reply;
+        EXPECT_EQ(List(*w)->topLevelItemCount(), 0);
+        EXPECT_TRUE(messages_.shown.empty());
+    }
+}
+
+TEST_F(MainWindowAds, ListButtonsActOnTheList) {
+    server_.PushBody("OK");
+    server_.PushBody(kTwoAds);
+    auto w = Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List(*w)->topLevelItemCount() == 2; }, 5000));
+
+    Click(*w, "btnSelectAll");
+    EXPECT_EQ(List(*w)->topLevelItem(1)->checkState(0), Qt::Checked);
+    messages_.answers = {true};
+    server_.PushBody("OK");
+    server_.PushBody("OK");
+    Click(*w, "bsSkinButton3");
+    const auto requests = server_.Requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_NE(requests[2].body.find("name=\"qlspotdeleteids\"\r\n\r\n7,9\r\n"), std::string::npos);
+    EXPECT_EQ(List(*w)->topLevelItemCount(), 0) << "reloaded from the server's empty list";
+
+    server_.PushBody("BAD");
+    Click(*w, "btnRefresh");
+    ASSERT_EQ(messages_.shown.size(), 2u);
+    EXPECT_EQ(messages_.shown[1].text, kLoadTrouble);
+}
+
+TEST_F(MainWindowAds, ClosingTheWindowEndsAWaitingRequest) {
+    server_.PushBody("BAD");  // the start-up check fails, so the list stays as it is
+    auto w = Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server_.RequestCount() == 1; }, 5000));
+    QTest::qWait(100);
+
+    ScriptedHttpServer::Reply stall;
+    stall.body = "OK";
+    stall.sendAtMost = 0;
+    stall.holdOpen = true;
+    server_.Push(stall);
+    QTimer::singleShot(200, w.get(), [&] { w->close(); });
+    QElapsedTimer clock;
+    clock.start();
+    Click(*w, "btnRefresh");
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_FALSE(w->isVisible());
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text, kLoadTrouble);
+}
+
+}  // namespace

@@ -36,12 +36,10 @@ class BusyCursor {
 
 }  // namespace
 
-HttpClient::HttpClient()
-    : session_(std::make_unique<CurlSession>()), waker_(std::make_unique<QObject>()) {
-    thread_ = std::thread([this] { TransferLoop(); });
-}
+HttpClient::HttpClient() : waker_(std::make_unique<QObject>()) {}
 
 HttpClient::~HttpClient() {
+    if (!thread_.joinable()) return;
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -68,7 +66,7 @@ std::optional<std::string> HttpClient::Post(const std::string& url, const std::s
 
 void HttpClient::Disconnect() {
     abort_ = true;
-    session_->Wake();
+    if (session_) session_->Wake();
 }
 
 std::optional<std::string> HttpClient::Perform(TransferRequest request) {
@@ -80,6 +78,11 @@ std::optional<std::string> HttpClient::Perform(TransferRequest request) {
     request.readTimeoutMs = readTimeoutMs_;
     request.maxReplyBytes = maxReplyBytes_;
 
+    // The transfer thread and libcurl start with the first request, not with the window.
+    if (!thread_.joinable()) {
+        session_ = std::make_unique<CurlSession>();
+        thread_ = std::thread([this] { TransferLoop(); });
+    }
     busy_ = true;
     abort_ = false;
     {

@@ -233,7 +233,6 @@ void TfrmMain::FormCreate() {
     // Whatever the brand profile load reports, the window must still become usable.
     Guarded([this] { LoadBrandProfile(); });
     if (WelcomePage.empty()) Timer1.start();
-    NewsList.clear();
     LoadSiteSettings(siteSettings);
 }
 

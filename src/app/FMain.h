@@ -3,7 +3,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <string>
-#include <vector>
 
 #include "AdService.h"
 #include "HttpClient.h"
@@ -55,7 +54,6 @@ protected:
     SiteSettings siteSettings;
     HttpClient IdHTTP1;
     AdService adService{IdHTTP1, siteSettings};
-    std::vector<std::string> NewsList;
     // The HTML of the chosen welcome page; empty when the brand has none.
     std::string WelcomePage;
 

@@ -12,10 +12,14 @@
 namespace {
 
 std::string FileError(const char* what, const std::string& path, int error) {
-    return std::string(what) + " \"" + path + "\". " + std::system_category().message(error);
+    return FileErrorText(what, path, std::system_category().message(error));
 }
 
 }  // namespace
+
+std::string FileErrorText(const char* what, const std::string& path, const std::string& reason) {
+    return std::string(what) + " \"" + path + "\". " + reason;
+}
 
 FileStream::FileStream(const std::string& path, Mode mode) : path_(path) {
     const bool reading = mode == Mode::Read;

@@ -6,6 +6,10 @@
 
 #include "Streams.h"
 
+// The text of a file error: `what` (such as "Cannot open file"), the quoted path and the
+// system's reason.
+std::string FileErrorText(const char* what, const std::string& path, const std::string& reason);
+
 // A file for the container engine. Opening follows the protected files' sharing rules as far
 // as POSIX allows, with advisory locks: a file open for reading takes a shared lock, so others
 // may go on reading and writing it; a created file takes an exclusive lock, so no other

@@ -27,16 +27,14 @@ constexpr std::size_t kShownValue = 60;
 // Writes the whole file or nothing: a failure never leaves a partial or empty OUT behind.
 void SaveFile(const std::string& path, const std::string& bytes, bool ownerOnly) {
     QSaveFile file(ToQ(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw std::runtime_error("Cannot create file \"" + path + "\". " +
-                                 FromQ(file.errorString()));
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error(
+            FileErrorText("Cannot create file", path, FromQ(file.errorString())));
     if (ownerOnly) file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    if (!file.commit()) {
-        throw std::runtime_error("Cannot write file \"" + path + "\". " +
-                                 FromQ(file.errorString()));
-    }
+    if (!file.commit())
+        throw std::runtime_error(
+            FileErrorText("Cannot write file", path, FromQ(file.errorString())));
 }
 
 std::string ReadFailure(const FileStream& in, const std::string& fallback) {

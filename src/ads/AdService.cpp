@@ -21,6 +21,20 @@ FormFields AdFields(const AdRecord& ad) {
             {"ad_enable", ad.ad_enable}};
 }
 
+// The list part of a list reply, or nullopt when the reply is no list. A list reply ends
+// with "OK": alone when the server holds no ads, otherwise right after the last record's
+// "^"; blanks and line breaks may follow. Anything else, such as a host's or proxy's error
+// page that merely contains "OK", is a failed load. A NUL byte would hide every record after
+// it, so a reply holding one is a failed load too.
+std::optional<std::string> ListReply(const std::string& reply) {
+    if (reply.find('\0') != std::string::npos) return std::nullopt;
+    const size_t end = reply.find_last_not_of(" \t\r\n");
+    if (end == std::string::npos) return std::nullopt;
+    std::string list = reply.substr(0, end + 1);
+    if (list != kOk && !list.ends_with("^OK")) return std::nullopt;
+    return list;
+}
+
 int Outcome(const std::string& reply, const char* refusal) {
     if (reply == kOk) return AdService::kDone;
     if (reply == refusal) return AdService::kRefused;
@@ -71,8 +85,8 @@ bool AdService::DeleteAds(const std::string& ids) {
 }
 
 bool AdService::LoadAdList(QTreeWidget& lvwItems) {
-    const std::string reply = Send("5");
-    return Contains(reply, kOk) && FillAdList(lvwItems, reply);
+    const std::optional<std::string> list = ListReply(Send("5"));
+    return list && FillAdList(lvwItems, *list);
 }
 
 bool AdService::FetchAd(const std::string& ad_id, std::string& record) {

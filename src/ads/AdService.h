@@ -39,7 +39,7 @@ class AdService {
     // `ids` joined by ",", or "all".
     bool DeleteAds(const std::string& ids);
     // Rebuilds `lvwItems` from the list reply (FillAdList). A failed request, or a reply
-    // without "OK", leaves the rows as they are.
+    // that is no list, leaves the rows as they are.
     bool LoadAdList(QTreeWidget& lvwItems);
     // On a reply, `record` becomes the reply without its "^OK" markers; after a failed
     // request it is left alone. True when the server sent a record.

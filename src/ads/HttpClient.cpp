@@ -3,7 +3,6 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QTimer>
 #include <chrono>
 
 #include "CurlSession.h"
@@ -11,8 +10,6 @@
 
 namespace {
 
-// The waiting thread looks at the transfer at least this often even if no word arrives.
-constexpr int kWakeMs = 250;
 constexpr std::chrono::milliseconds kQuickReply{5};
 
 // The busy cursor for as long as the caller waits.
@@ -36,7 +33,9 @@ class BusyCursor {
 
 }  // namespace
 
-HttpClient::HttpClient() : waker_(std::make_unique<QObject>()) {}
+HttpClient::HttpClient(SessionMaker makeSession) : makeSession_(std::move(makeSession)) {
+    if (!makeSession_) makeSession_ = [] { return std::make_unique<CurlSession>(); };
+}
 
 HttpClient::~HttpClient() {
     if (!thread_.joinable()) return;
@@ -64,13 +63,31 @@ std::optional<std::string> HttpClient::Post(const std::string& url, const std::s
     return Perform(std::move(request));
 }
 
-void HttpClient::Disconnect() {
+void HttpClient::Cancel() {
+    if (!busy_) return;
     abort_ = true;
-    if (session_) session_->Wake();
+    session_->Wake();
+}
+
+void HttpClient::Disconnect() {
+    disconnected_ = true;
+    Cancel();
+}
+
+bool HttpClient::Start() {
+    if (thread_.joinable()) return true;
+    try {
+        if (!session_) session_ = makeSession_();
+        if (!session_) return false;
+        thread_ = std::thread([this] { TransferLoop(); });
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
 }
 
 std::optional<std::string> HttpClient::Perform(TransferRequest request) {
-    if (busy_) return std::nullopt;
+    if (busy_ || disconnected_) return std::nullopt;
     // A post's content type stays for every later request, GETs included.
     if (request.post) contentType_ = request.contentType;
     request.contentType = contentType_;
@@ -79,11 +96,7 @@ std::optional<std::string> HttpClient::Perform(TransferRequest request) {
     request.maxReplyBytes = maxReplyBytes_;
 
     // The transfer thread and libcurl start with the first request, not with the window.
-    if (!thread_.joinable()) {
-        session_ = std::make_unique<CurlSession>();
-        thread_ = std::thread([this] { TransferLoop(); });
-    }
-    busy_ = true;
+    if (!Start()) return std::nullopt;
     abort_ = false;
     {
         std::lock_guard lock(mutex_);
@@ -91,10 +104,28 @@ std::optional<std::string> HttpClient::Perform(TransferRequest request) {
         done_ = false;
     }
     wanted_.notify_one();
-    WaitForReply();
-    busy_ = false;
+    {
+        // Busy from before the wait until after it, whatever a window does meanwhile.
+        struct BusyScope {
+            HttpClient& client;
+            explicit BusyScope(HttpClient& c) : client(c) {
+                client.busy_ = true;
+                emit client.busyChanged(true);
+            }
+            ~BusyScope() {
+                client.busy_ = false;
+                emit client.busyChanged(false);
+            }
+        } busy(*this);
+        WaitForReply();
+    }
     std::lock_guard lock(mutex_);
     return std::move(result_);
+}
+
+bool HttpClient::Done() {
+    std::lock_guard lock(mutex_);
+    return done_;
 }
 
 void HttpClient::WaitForReply() {
@@ -105,19 +136,21 @@ void HttpClient::WaitForReply() {
         std::unique_lock lock(mutex_);
         if (finished_.wait_for(lock, kQuickReply, [this] { return done_; })) return;
     }
+    // One loop for the whole wait, which only the transfer's end quits: starting an event
+    // loop drops a quit that the application has already posted, so a loop started again
+    // after a wake-up could swallow the program's exit.
     QEventLoop loop;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &loop, &QEventLoop::quit);
-    tick.start(kWakeMs);
     loop_ = &loop;
-    for (;;) {
-        {
-            std::lock_guard lock(mutex_);
-            if (done_) break;
-        }
-        loop.exec();
-    }
+    loop.exec();
     loop_ = nullptr;
+    // The loop also ends (or never starts) when the application quits; the request ends
+    // with it.
+    std::unique_lock lock(mutex_);
+    if (!done_) {
+        abort_ = true;
+        session_->Wake();
+        finished_.wait(lock, [this] { return done_; });
+    }
 }
 
 void HttpClient::TransferLoop() {
@@ -141,11 +174,12 @@ void HttpClient::TransferLoop() {
             done_ = true;
         }
         finished_.notify_one();
-        // Wakes the waiting loop at once instead of at its next tick.
+        // Ends the waiting loop. A word left over from an earlier request that was taken
+        // without the loop finds its transfer not done and is ignored.
         QMetaObject::invokeMethod(
-            waker_.get(),
+            this,
             [this] {
-                if (loop_) loop_->quit();
+                if (loop_ && Done()) loop_->quit();
             },
             Qt::QueuedConnection);
     }

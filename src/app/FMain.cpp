@@ -19,6 +19,7 @@
 #include "ClickableLabel.h"
 #include "ErrorReport.h"
 #include "PictureIcons.h"
+#include "ServerWait.h"
 #include "Text.h"
 
 namespace {
@@ -68,6 +69,18 @@ TfrmMain::TfrmMain(Messages& messages, Shell& shellRef, QWidget* parent)
 
     BuildWelcomePage();
     BuildMainPage();
+
+    new ServerWait(IdHTTP1, this);
+    connect(&IdHTTP1, &HttpClient::busyChanged, this, &TfrmMain::ShowClientBusy);
+}
+
+void TfrmMain::ShowClientBusy(bool busy) {
+    // The client serves one request at a time: while one waits, every button that would send
+    // another is visibly unavailable.
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+             btnNews, bsSkinSpeedButton1, bsSkinButton5, bsSkinButton6, bsSkinButton3,
+             bsSkinButton4, btnRefresh})
+        button->setEnabled(!busy);
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -271,9 +284,8 @@ void TfrmMain::FormResize() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    // A request still waiting ends here and fails like a network error.
+    // A request still waiting ends here and fails like a network error; none starts after.
     IdHTTP1.Disconnect();
-    QCoreApplication::processEvents();
     QWidget::closeEvent(event);
 }
 

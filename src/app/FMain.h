@@ -98,6 +98,7 @@ private:
     QToolButton* AddPictureButton(QWidget* parent, const char* name, const char* hint, int left,
                                   PictureIcon icon, Handler handler);
     void PlacePictureButtons();
+    void ShowClientBusy(bool busy);
     template <class Sender, class Signal>
     void Wire(Sender* sender, Signal signal, Handler handler);
 

@@ -262,7 +262,14 @@ TEST_F(AdServiceTest, LoadAdListFillsTheListOnlyFromAReplyWithOk) {
     server.Push(error);
     server.PushBody("BAD");
     server.PushBody("\"2\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"^ok");
-    for (int i = 0; i < 3; ++i) {
+    // Error pages that merely contain "OK", a list whose end is not "OK", and a NUL byte
+    // that would hide the records after it.
+    const std::vector<std::string> noLists = {
+        "<html>BOOKING failed</html>", "NOT OK", "OK^\"5\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"",
+        "\"5\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"^OK trailing",
+        std::string("\"5\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"^\0\"6\"^OK", 43)};
+    for (const std::string& reply : noLists) server.PushBody(reply);
+    for (size_t i = 0; i < 3 + noLists.size(); ++i) {
         EXPECT_FALSE(service.LoadAdList(list));
         ASSERT_EQ(list.topLevelItemCount(), 1);
         EXPECT_EQ(HiddenId(*list.topLevelItem(0)), "1");
@@ -270,7 +277,12 @@ TEST_F(AdServiceTest, LoadAdListFillsTheListOnlyFromAReplyWithOk) {
 
     server.PushBody("\"3\",\"short\"^OK");
     EXPECT_FALSE(service.LoadAdList(list));
-    server.PushBody("OK");
+    // Blanks and a line break may follow the closing "OK".
+    server.PushBody("\"8\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"^OK \r\n");
+    EXPECT_TRUE(service.LoadAdList(list));
+    ASSERT_EQ(list.topLevelItemCount(), 1);
+    EXPECT_EQ(HiddenId(*list.topLevelItem(0)), "8");
+    server.PushBody("OK\n");
     EXPECT_TRUE(service.LoadAdList(list));
     EXPECT_EQ(list.topLevelItemCount(), 0);
 }

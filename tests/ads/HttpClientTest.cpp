@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "CurlSession.h"
 #include "HttpClient.h"
 #include "RequestBytes.h"
 #include "ScriptedHttpServer.h"
@@ -237,17 +238,35 @@ TEST_F(HttpClientTest, WhileARequestWaitsTheEventLoopRunsAndASecondRequestIsRefu
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(HttpClientTest, DisconnectEndsAWaitingRequest) {
+TEST_F(HttpClientTest, CancelEndsAWaitingRequestAndDisconnectRefusesLaterOnes) {
     client.SetReadTimeout(HttpClient::kNoTimeout);
     Reply hanging;
     hanging.sendAtMost = 0;
     hanging.holdOpen = true;
-    server.Push(hanging);
-    server.PushBody("after");
-    QTimer::singleShot(100, [&] { client.Disconnect(); });
-    EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
-    // The client stays usable.
-    EXPECT_EQ(client.Get(server.Url("/")), "after");
+    const std::vector<std::pair<void (HttpClient::*)(), bool>> cases = {
+        {&HttpClient::Cancel, true}, {&HttpClient::Disconnect, false}};
+    for (const auto& [end, usableAfter] : cases) {
+        server.Push(hanging);
+        server.PushBody("after");
+        const size_t before = server.RequestCount();
+        QTimer::singleShot(100, [&, end = end] { (client.*end)(); });
+        EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
+        EXPECT_EQ(client.Get(server.Url("/")).has_value(), usableAfter);
+        EXPECT_EQ(server.RequestCount(), before + (usableAfter ? 2 : 1));
+    }
+}
+
+TEST_F(HttpClientTest, ASessionThatCannotStartFailsTheRequest) {
+    int attempts = 0;
+    HttpClient broken([&]() -> std::unique_ptr<CurlSession> {
+        ++attempts;
+        throw std::runtime_error("curl_global_init failed");
+    });
+    EXPECT_EQ(broken.Get(server.Url("/")), std::nullopt);
+    EXPECT_EQ(broken.Post(server.Url("/"), "text/plain", "x"), std::nullopt);
+    EXPECT_EQ(attempts, 2) << "each request tries again";
+    EXPECT_FALSE(broken.Busy());
+    EXPECT_EQ(server.RequestCount(), 0u);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QThread>
 #include <QTreeWidget>
 
 #include "FMain.h"
@@ -38,6 +39,21 @@ protected:
     static QTreeWidget* List(TfrmMain& w) { return w.findChild<QTreeWidget*>("lvwItems"); }
     static void Click(TfrmMain& w, const char* name) {
         w.findChild<QPushButton*>(name)->click();
+    }
+    // Runs the program's event loop; true when the program ended by itself within `ms`.
+    static bool ProgramEndsWithin(int ms) {
+        bool timedOut = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            timedOut = true;
+            QCoreApplication::exit(1);
+        });
+        watchdog.start(ms);
+        const int status = QApplication::exec();
+        // Qt's own quit event, posted when the last window closed, must not end a later test.
+        QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
+        return status == 0 && !timedOut;
     }
     static std::string ActionOf(const ScriptedHttpServer::Request& r) {
         const std::string marker = "name=\"action\"\r\n\r\n";
@@ -122,6 +138,62 @@ TEST_F(MainWindowAds, ClosingTheWindowEndsAWaitingRequest) {
     EXPECT_FALSE(w->isVisible());
     ASSERT_EQ(messages_.shown.size(), 1u);
     EXPECT_EQ(messages_.shown[0].text, kLoadTrouble);
+}
+
+}  // namespace
+
+namespace {
+
+// The owner closes the window while the start-up check waits, at a moment when its reply
+// has arrived but the window's thread has not yet looked (a loaded machine).
+TEST_F(MainWindowAds, ClosingWhileARequestWaitsEndsTheProgramAndSendsNothingMore) {
+    ScriptedHttpServer::Reply check;
+    check.delayMs = 100;
+    check.body = "OK";
+    server_.Push(check);
+    server_.PushBody(kTwoAds);
+    auto w = Open();
+    QTimer::singleShot(150, w.get(), [&] {
+        ASSERT_EQ(server_.RequestCount(), 1u);
+        QThread::msleep(400);
+        w->close();
+    });
+    EXPECT_TRUE(ProgramEndsWithin(5000));
+    EXPECT_EQ(server_.RequestCount(), 1u);
+}
+
+// While Refresh waits for a slow server, nothing can send a second request, and Escape
+// gives the wait up like a network failure.
+TEST_F(MainWindowAds, WhileARequestWaitsRequestButtonsAreUnavailableAndEscapeGivesUp) {
+    server_.PushBody("BAD");
+    auto w = Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server_.RequestCount() == 1; }, 5000));
+    QTest::qWait(100);
+    ScriptedHttpServer::Reply trickle;
+    trickle.body = std::string(100, 'x') + "^OK";
+    trickle.byteIntervalMs = 1000;
+    server_.Push(trickle);
+
+    const char* const requestButtons[] = {"btnRefresh", "bsSkinButton3", "bsSkinButton4",
+                                          "bsSkinButton5", "bsSkinButton6"};
+    std::vector<std::string> enabledWhileWaiting;
+    QTimer::singleShot(300, w.get(), [&] {
+        for (const char* name : requestButtons)
+            if (w->findChild<QPushButton*>(name)->isEnabled()) enabledWhileWaiting.push_back(name);
+        messages_.answers = {true};
+        Click(*w, "bsSkinButton4");
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    Click(*w, "btnRefresh");
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(enabledWhileWaiting.empty());
+    EXPECT_EQ(server_.RequestCount(), 2u);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text, kLoadTrouble);
+    for (const char* name : requestButtons)
+        EXPECT_TRUE(w->findChild<QPushButton*>(name)->isEnabled()) << name;
 }
 
 }  // namespace

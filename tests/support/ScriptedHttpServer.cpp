@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <stdexcept>
+#include <string_view>
 
 namespace {
 
@@ -26,13 +27,15 @@ std::string Format(const ScriptedHttpServer::Reply& reply) {
     return text;
 }
 
-void SendAll(int connection, const std::string& bytes) {
+// False when the client went away.
+bool SendAll(int connection, std::string_view bytes) {
     size_t sent = 0;
     while (sent < bytes.size()) {
         const ssize_t n = send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) return;  // the client went away
+        if (n <= 0) return false;
         sent += static_cast<size_t>(n);
     }
+    return true;
 }
 
 }  // namespace
@@ -184,6 +187,14 @@ void ScriptedHttpServer::Answer(int connection) {
     }
     const Reply reply = NextReply();
     if (reply.delayMs > 0 && !Wait(-1, reply.delayMs)) return;
-    SendAll(connection, Format(reply).substr(0, reply.sendAtMost));
+    const std::string bytes = Format(reply).substr(0, reply.sendAtMost);
+    if (reply.byteIntervalMs == 0) {
+        SendAll(connection, bytes);
+    } else {
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            if (!SendAll(connection, std::string_view(bytes).substr(i, 1))) return;
+            if (!Wait(-1, reply.byteIntervalMs)) return;
+        }
+    }
     if (reply.holdOpen) Wait(connection, -1);
 }

@@ -9,7 +9,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev
   libgtest-dev libgmock-dev
   xvfb xauth
-  python3
+  python3 python3-xlib
   p7zip-full
 )
 
@@ -21,10 +21,16 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
+sudo=()
 if [ "$(id -u)" -ne 0 ]; then
-  sudo="sudo"
+  if ! command -v sudo >/dev/null; then
+    echo "These Debian packages are missing: ${missing[*]}" >&2
+    echo "Run this script as root, or install them first (as root):" >&2
+    echo "  apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  sudo=(sudo)
 fi
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

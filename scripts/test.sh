@@ -7,11 +7,13 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
-"$top/scripts/build.sh" "$top/build"
+# Every option is given each time: a build folder keeps the options of its last configure,
+# and a test program left from an older build must never be run as if it were current.
+"$top/scripts/build.sh" "$top/build" -DQUILLSPOT_SANITIZE=OFF -DQUILLSPOT_BUILD_TESTS=ON -DQUILLSPOT_BUILD_BENCH=ON
 ctest --test-dir "$top/build" --output-on-failure -j "$jobs"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$top/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-"$top/scripts/build.sh" "$top/build-sanitize" -DQUILLSPOT_SANITIZE=ON -DQUILLSPOT_BUILD_BENCH=OFF
+"$top/scripts/build.sh" "$top/build-sanitize" -DQUILLSPOT_SANITIZE=ON -DQUILLSPOT_BUILD_TESTS=ON -DQUILLSPOT_BUILD_BENCH=OFF
 ctest --test-dir "$top/build-sanitize" --output-on-failure -j "$jobs"

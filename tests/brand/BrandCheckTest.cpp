@@ -93,4 +93,25 @@ TEST(BrandCheck, BannerAndLinkEntriesNeedTheirSeparator) {
                                         "Link2 has no \"^\" between its two pieces"}));
 }
 
+TEST(BrandCheck, ANulByteEndsWhatTheProgramReadsAndIsReported) {
+    const std::string appName = Tag("ApplicationName", "App");
+    const std::string code = Tag("BranderCode", "QS1");
+    const struct {
+        std::string bytes;
+        std::vector<std::string> names;
+        std::string warning;
+    } cases[] = {
+        {std::string(1, '\0') + appName + code, {},
+         "the program stops reading at the NUL byte at offset 0 (line 1): nothing after it is read"},
+        {appName + "x" + std::string(1, '\0') + code, {"ApplicationName"},
+         "the program stops reading at the NUL byte at offset " +
+             std::to_string(appName.size() + 1) + " (line 2): nothing after it is read"},
+    };
+    for (const auto& c : cases) {
+        const BrandReport report = CheckBrandText(c.bytes);
+        EXPECT_EQ(Names(report), c.names);
+        EXPECT_EQ(report.warnings, std::vector<std::string>{c.warning});
+    }
+}
+
 }  // namespace

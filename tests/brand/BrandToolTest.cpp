@@ -1,8 +1,12 @@
 // The reseller's command-line tool, run as a separate program on real files.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QProcess>
+#include <fstream>
 #include <QStringList>
 
 #include "AesLib.h"
@@ -124,6 +128,40 @@ TEST_F(BrandTool, MissingInputAndBadUsage) {
     const Result usage = RunTool({"protect", Path("only-one.txt")});
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_NE(usage.err.find("usage: quillspot-brand protect PLAIN OUT"), std::string::npos);
+}
+
+// The plain text streams through the container into OUT: the tool's peak memory stays far
+// below the size of what it protects. (A child's peak counts what it shares with this
+// process when forked, so the input is never held here whole.)
+TEST_F(BrandTool, ProtectStreamsALargeInput) {
+    constexpr size_t kChunk = size_t{1} << 20;
+    constexpr size_t kSize = 64 * kChunk;
+    const auto chunk = [](size_t n) { return std::string(kChunk, static_cast<char>('a' + n % 26)); };
+    {
+        std::ofstream file(dir_.Path("large.txt"), std::ios::binary);
+        for (size_t n = 0; n < kSize / kChunk; ++n) file << chunk(n);
+    }
+    const std::string in = dir_.Path("large.txt");
+    const std::string out = dir_.Path("large.dat");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl(BRAND_TOOL, BRAND_TOOL, "protect", in.c_str(), out.c_str(), nullptr);
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_LT(static_cast<size_t>(usage.ru_maxrss) * 1024, kSize / 2);
+    UnprotectFile(out, dir_.Path("back.txt"));
+    std::ifstream back(dir_.Path("back.txt"), std::ios::binary);
+    std::string piece(kChunk, '\0');
+    for (size_t n = 0; n < kSize / kChunk; ++n) {
+        ASSERT_TRUE(back.read(piece.data(), kChunk)) << n;
+        ASSERT_TRUE(piece == chunk(n)) << n;
+    }
+    EXPECT_EQ(back.peek(), EOF);
 }
 
 }  // namespace

@@ -81,9 +81,20 @@ class Checker {
 
 }  // namespace
 
-BrandReport CheckBrandText(const std::string& text) {
+BrandReport CheckBrandText(const std::string& bytes) {
+    const std::string text = JoinLinesCrLf(bytes);
     Checker checker(text);
     for (const char* name : kSingleTags) checker.Read(name, false);
     for (const char* list : kLists) checker.ReadList(list);
-    return checker.Finish();
+    BrandReport report = checker.Finish();
+    // The program reads the text only up to its first NUL byte, so nothing after one counts.
+    const std::size_t nul = bytes.find('\0');
+    if (nul != std::string::npos) {
+        const auto line = std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nul), '\n') + 1;
+        report.warnings.insert(report.warnings.begin(),
+                               "the program stops reading at the NUL byte at offset " +
+                                   std::to_string(nul) + " (line " + std::to_string(line) +
+                                   "): nothing after it is read");
+    }
+    return report;
 }

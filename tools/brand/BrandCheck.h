@@ -14,6 +14,6 @@ struct BrandReport {
     std::vector<std::string> warnings;  // tags it will miss, entries it cannot use
 };
 
-// Reads `text` (the profile's lines joined with CR LF) tag by tag, in the program's order
-// and by its rule, and explains every tag that is written but will not be found.
-BrandReport CheckBrandText(const std::string& text);
+// Reads the profile's plain bytes tag by tag, in the program's order and by its rule, and
+// explains every tag that is written but will not be found.
+BrandReport CheckBrandText(const std::string& bytes);

@@ -12,7 +12,6 @@
 #include "FileStream.h"
 #include "MemoryStreams.h"
 #include "ProtectFile.h"
-#include "TagText.h"
 #include "Text.h"
 
 namespace {
@@ -24,18 +23,35 @@ constexpr char kUsage[] =
 
 constexpr std::size_t kShownValue = 60;
 
-// Writes the whole file or nothing: a failure never leaves a partial or empty OUT behind.
-void SaveFile(const std::string& path, const std::string& bytes, bool ownerOnly) {
-    QSaveFile file(ToQ(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(
-            FileErrorText("Cannot create file", path, FromQ(file.errorString())));
-    if (ownerOnly) file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    if (!file.commit())
-        throw std::runtime_error(
-            FileErrorText("Cannot write file", path, FromQ(file.errorString())));
-}
+// A file that is written whole or not at all: a failure never leaves a partial or empty
+// OUT behind, and an OUT that existed stays as it was.
+class OutputFile : public ByteTarget {
+  public:
+    OutputFile(const std::string& path, bool ownerOnly) : path_(path), file_(ToQ(path)) {
+        if (!file_.open(QIODevice::WriteOnly)) Fail("Cannot create file");
+        if (ownerOnly) file_.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    void Write(const std::uint8_t* data, std::size_t count) override {
+        if (file_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(count)) !=
+            static_cast<qint64>(count))
+            Fail("Cannot write file");
+    }
+    void Commit() {
+        if (!file_.commit()) Fail("Cannot write file");
+    }
+    // The message of the write that failed, or empty; the engine turns it into a plain false.
+    const std::string& Error() const { return error_; }
+
+  private:
+    [[noreturn]] void Fail(const char* what) {
+        error_ = FileErrorText(what, path_, FromQ(file_.errorString()));
+        throw std::runtime_error(error_);
+    }
+
+    std::string path_;
+    QSaveFile file_;
+    std::string error_;
+};
 
 std::string ReadFailure(const FileStream& in, const std::string& fallback) {
     return in.Error().empty() ? fallback : in.Error();
@@ -55,14 +71,25 @@ std::string OpenProfile(const std::string& path) {
     return plain.Bytes();
 }
 
+// The plain text goes through the container a chunk at a time, straight into OUT, so
+// memory stays the same whatever the input's size.
 void Protect(const std::string& plainPath, const std::string& outPath) {
     FileStream in(plainPath, FileStream::Mode::Read);
     TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
-    StringTarget container;
-    if (!engine.EncryptStream(in, container)) {
-        throw std::runtime_error(ReadFailure(in, "Cannot protect \"" + plainPath + "\""));
+    OutputFile out(outPath, false);
+    if (!engine.EncryptStream(in, out)) {
+        throw std::runtime_error(!out.Error().empty()
+                                     ? out.Error()
+                                     : ReadFailure(in, "Cannot protect \"" + plainPath + "\""));
     }
-    SaveFile(outPath, container.Bytes(), false);
+    out.Commit();
+}
+
+void Unprotect(const std::string& containerPath, const std::string& outPath) {
+    const std::string plain = OpenProfile(containerPath);
+    OutputFile out(outPath, true);
+    out.Write(reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size());
+    out.Commit();
 }
 
 // A value on one line: long or multi-line values are cut and their size given.
@@ -73,7 +100,7 @@ std::string Shown(const std::string& value) {
 }
 
 void Check(const std::string& path) {
-    const BrandReport report = CheckBrandText(JoinLinesCrLf(OpenProfile(path)));
+    const BrandReport report = CheckBrandText(OpenProfile(path));
     std::cout << path << ": container verified\n";
     std::cout << "tags the program finds, in its reading order:\n";
     for (const BrandTag& tag : report.found)
@@ -86,7 +113,7 @@ int Run(const std::vector<std::string>& args) {
     if (args.size() == 3 && args[0] == "protect") {
         Protect(args[1], args[2]);
     } else if (args.size() == 3 && args[0] == "unprotect") {
-        SaveFile(args[2], OpenProfile(args[1]), true);
+        Unprotect(args[1], args[2]);
     } else if (args.size() == 2 && args[0] == "check") {
         Check(args[1]);
     } else {

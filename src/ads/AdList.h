@@ -2,35 +2,19 @@
 
 #include <string>
 
-class QTreeWidget;
-class QTreeWidgetItem;
+#include "AdListModel.h"
 
-// The ad list's columns, left to right. Each row also carries its ad's id, hidden.
-enum AdListColumn {
-    kColumnTitle,
-    kColumnSubtitle,
-    kColumnUrl,
-    kColumnContent,
-    kColumnPicture,
-    kColumnRate,
-    kColumnStatus,
-    kAdListColumns
-};
+class QTreeView;
 
-// Gives `lvwItems` the ad list's columns and behaviour: a check box in front of each row,
-// one highlighted row selected as a whole, no sorting, no tree decoration.
-void SetUpAdListView(QTreeWidget& lvwItems);
+// Shows `model` in `lvwItems` with the ad list's columns and behaviour: a check box in front
+// of each row, one highlighted row selected as a whole, grid lines, no tree decoration. A
+// click on a column header sorts by it, the next the other way, the third restores the
+// reply's order.
+void SetUpAdListView(QTreeView& lvwItems, AdListModel& model);
 
-// Rebuilds the rows from the list reply, in reply order, unchecked and none highlighted.
-// False when a record is too short: the rows before it stay, and so does the row of that
-// record as far as it was filled, but without a hidden id.
-bool FillAdList(QTreeWidget& lvwItems, const std::string& reply);
-
-// A row that FillAdList completed has a hidden id; only such a row may be acted on.
-bool HasHiddenId(const QTreeWidgetItem& row);
-std::string HiddenId(const QTreeWidgetItem& row);
-void SetHiddenId(QTreeWidgetItem& row, const std::string& id);
+// Rebuilds the rows from the list reply; see AdListModel::Fill.
+bool FillAdList(AdListModel& lvwItems, std::string reply);
 
 // The hidden id of the highlighted row. False, leaving `id` alone, when no row is
 // highlighted or the highlighted row has no hidden id.
-bool HighlightedAdId(const QTreeWidget& lvwItems, std::string& id);
+bool HighlightedAdId(const QTreeView& lvwItems, std::string& id);

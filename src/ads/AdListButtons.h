@@ -2,18 +2,19 @@
 
 class AdService;
 class Messages;
-class QTreeWidget;
+class AdListModel;
 
 // What the buttons under the ad list do. Each main-window handler calls one of these.
 
 // Checks (or clears) the box of every row; nothing is sent.
-void SelectAllAds(QTreeWidget& lvwItems);
-void ClearAdSelection(QTreeWidget& lvwItems);
+void SelectAllAds(AdListModel& lvwItems);
+void ClearAdSelection(AdListModel& lvwItems);
 
-// Deletes the checked rows' ads after the owner's OK, then reloads the list. Rows without a
-// hidden id are never part of it; with nothing to delete nothing is asked.
-void DeleteSelectedAds(QTreeWidget& lvwItems, AdService& service, Messages& messages);
+// Deletes the checked rows' ads after the owner's OK, then reloads the list. The ids go in
+// the order the rows are shown; rows without a hidden id are never part of it; with nothing
+// to delete nothing is asked.
+void DeleteSelectedAds(AdListModel& lvwItems, AdService& service, Messages& messages);
 // Deletes every ad on the server after the owner's OK; an empty list asks nothing.
-void DeleteAllAds(QTreeWidget& lvwItems, AdService& service, Messages& messages);
+void DeleteAllAds(AdListModel& lvwItems, AdService& service, Messages& messages);
 // Reloads the list, warning the owner when that fails.
-void RefreshAdList(QTreeWidget& lvwItems, AdService& service, Messages& messages);
+void RefreshAdList(AdListModel& lvwItems, AdService& service, Messages& messages);

@@ -26,13 +26,12 @@ FormFields AdFields(const AdRecord& ad) {
 // "^"; blanks and line breaks may follow. Anything else, such as a host's or proxy's error
 // page that merely contains "OK", is a failed load. A NUL byte would hide every record after
 // it, so a reply holding one is a failed load too.
-std::optional<std::string> ListReply(const std::string& reply) {
+// The reply is taken over, not copied: a list may be large.
+std::optional<std::string> ListReply(std::string reply) {
     if (reply.find('\0') != std::string::npos) return std::nullopt;
-    const size_t end = reply.find_last_not_of(" \t\r\n");
-    if (end == std::string::npos) return std::nullopt;
-    std::string list = reply.substr(0, end + 1);
-    if (list != kOk && !list.ends_with("^OK")) return std::nullopt;
-    return list;
+    reply.resize(reply.find_last_not_of(" \t\r\n") + 1);  // npos + 1 empties it
+    if (reply != kOk && !reply.ends_with("^OK")) return std::nullopt;
+    return reply;
 }
 
 int Outcome(const std::string& reply, const char* refusal) {
@@ -84,9 +83,9 @@ bool AdService::DeleteAds(const std::string& ids) {
     return Send("4", {{"qlspotdeleteids", ids}}) == kOk;
 }
 
-bool AdService::LoadAdList(QTreeWidget& lvwItems) {
-    const std::optional<std::string> list = ListReply(Send("5"));
-    return list && FillAdList(lvwItems, *list);
+bool AdService::LoadAdList(AdListModel& lvwItems) {
+    std::optional<std::string> list = ListReply(Send("5"));
+    return list && FillAdList(lvwItems, std::move(*list));
 }
 
 bool AdService::FetchAd(const std::string& ad_id, std::string& record) {

@@ -9,7 +9,7 @@
 #include "FormPost.h"
 
 class HttpClient;
-class QTreeWidget;
+class AdListModel;
 struct SiteSettings;
 
 // The client side of the actions script on the owner's site. Every operation is one
@@ -40,7 +40,7 @@ class AdService {
     bool DeleteAds(const std::string& ids);
     // Rebuilds `lvwItems` from the list reply (FillAdList). A failed request, or a reply
     // that is no list, leaves the rows as they are.
-    bool LoadAdList(QTreeWidget& lvwItems);
+    bool LoadAdList(AdListModel& lvwItems);
     // On a reply, `record` becomes the reply without its "^OK" markers; after a failed
     // request it is left alone. True when the server sent a record.
     bool FetchAd(const std::string& ad_id, std::string& record);

@@ -30,6 +30,7 @@ struct HeaderListDeleter {
 using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
 
 struct ReplySink {
+    CURL* easy = nullptr;
     std::string body;
     size_t limit = 0;
     // Header and body bytes received so far; any change counts as activity for the time-out.
@@ -41,6 +42,13 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
     const size_t n = size * count;
     sink.received += n;
     if (n > sink.limit - std::min(sink.limit, sink.body.size())) return 0;  // a write error
+    if (sink.body.empty()) {
+        // A reply of known length is held in exactly its size: a large ad list is kept as it
+        // arrives, and growing it piece by piece could leave up to twice its size allocated.
+        curl_off_t length = -1;
+        curl_easy_getinfo(sink.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        if (length > 0) sink.body.reserve(std::min(static_cast<size_t>(length), sink.limit));
+    }
     sink.body.append(data, n);
     return n;
 }
@@ -149,6 +157,7 @@ std::optional<std::string> CurlSession::Run(const TransferRequest& request,
     if (!curl_slist_append(headers.get(), contentType.c_str())) return std::nullopt;
 
     ReplySink sink;
+    sink.easy = easy_;
     sink.limit = request.maxReplyBytes;
     Configure(easy_, request, headers.get(), sink);
     if (curl_multi_add_handle(multi_, easy_) != CURLM_OK) return std::nullopt;

@@ -10,7 +10,7 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "AdList.h"
@@ -126,9 +126,9 @@ void TfrmMain::BuildMainPage() {
     layout->addWidget(BuildToolbar());
     layout->addWidget(BuildBannerPanel());
 
-    lvwItems = new QTreeWidget;
+    lvwItems = new QTreeView;
     lvwItems->setObjectName("lvwItems");
-    SetUpAdListView(*lvwItems);
+    SetUpAdListView(*lvwItems, adList);
     layout->addWidget(lvwItems, 1);
 
     layout->addWidget(BuildListButtonBar());
@@ -302,13 +302,13 @@ void TfrmMain::Timer1Timer() {
 }
 
 bool TfrmMain::CheckService() { return adService.CheckService(); }
-bool TfrmMain::LoadAdList() { return adService.LoadAdList(*lvwItems); }
+bool TfrmMain::LoadAdList() { return adService.LoadAdList(adList); }
 
-void TfrmMain::btnSelectAllClick() { SelectAllAds(*lvwItems); }
-void TfrmMain::bsSkinButton2Click() { ClearAdSelection(*lvwItems); }
-void TfrmMain::bsSkinButton3Click() { DeleteSelectedAds(*lvwItems, adService, msgMain); }
-void TfrmMain::bsSkinButton4Click() { DeleteAllAds(*lvwItems, adService, msgMain); }
-void TfrmMain::btnRefreshClick() { RefreshAdList(*lvwItems, adService, msgMain); }
+void TfrmMain::btnSelectAllClick() { SelectAllAds(adList); }
+void TfrmMain::bsSkinButton2Click() { ClearAdSelection(adList); }
+void TfrmMain::bsSkinButton3Click() { DeleteSelectedAds(adList, adService, msgMain); }
+void TfrmMain::bsSkinButton4Click() { DeleteAllAds(adList, adService, msgMain); }
+void TfrmMain::btnRefreshClick() { RefreshAdList(adList, adService, msgMain); }
 
 // Steps and handlers whose behaviour arrives with the brand, news, update, editor, preview
 // and settings features.

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <string>
 
+#include "AdListModel.h"
 #include "AdService.h"
 #include "HttpClient.h"
 #include "PictureIcons.h"
@@ -16,7 +17,7 @@ class QPushButton;
 class QTabWidget;
 class QTextBrowser;
 class QToolButton;
-class QTreeWidget;
+class QTreeView;
 class Shell;
 
 // The main window: the welcome page or the main page with the toolbar, the banner, the ad
@@ -54,6 +55,8 @@ protected:
     SiteSettings siteSettings;
     HttpClient IdHTTP1;
     AdService adService{IdHTTP1, siteSettings};
+    // The ad list's rows, shown by lvwItems.
+    AdListModel adList;
     // The HTML of the chosen welcome page; empty when the brand has none.
     std::string WelcomePage;
 
@@ -124,7 +127,7 @@ private:
     ClickableLabel* imgBanner = nullptr;
     ClickableLabel* gifBanner = nullptr;
 
-    QTreeWidget* lvwItems = nullptr;
+    QTreeView* lvwItems = nullptr;
 
     QWidget* pan = nullptr;
     QPushButton* btnSelectAll = nullptr;

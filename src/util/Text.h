@@ -2,10 +2,11 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
 // Every file, protocol field and profile value is a byte string in the system code page;
 // only widgets see QString. These two are the one place where the two meet.
-inline QString ToQ(const std::string& bytes) {
+inline QString ToQ(std::string_view bytes) {
     return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "AdList.h"
 #include "AdListButtons.h"
@@ -32,15 +33,13 @@ class AdListButtonsTest : public ::testing::Test {
     AdListButtonsTest() {
         settings.webserver = server.Url();
         settings.actionsscript = kActionsScript;
-        SetUpAdListView(list);
+        SetUpAdListView(view, list);
         client.SetReadTimeout(5000);
     }
 
     void Fill(const std::string& reply) { FillAdList(list, reply); }
-    void Check(int row) { list.topLevelItem(row)->setCheckState(kColumnTitle, Qt::Checked); }
-    bool Checked(int row) {
-        return list.topLevelItem(row)->checkState(kColumnTitle) == Qt::Checked;
-    }
+    void Check(int row) { list.setData(list.index(row, kColumnTitle), Qt::Checked, Qt::CheckStateRole); }
+    bool Checked(int row) { return list.IsChecked(row); }
     // The value of the delete request's id field, or "" when no delete was sent.
     std::string DeletedIds() {
         for (const auto& request : server.Requests()) {
@@ -63,18 +62,21 @@ class AdListButtonsTest : public ::testing::Test {
     SiteSettings settings;
     AdService service{client, settings};
     MessageRecorder messages;
-    QTreeWidget list;
+    AdListModel list;
+    QTreeView view;
 };
 
 TEST_F(AdListButtonsTest, SelectAllAndClearSelectionTouchOnlyTheCheckBoxes) {
     SelectAllAds(list);  // an empty list: nothing happens
     Fill(ListReply({"1", "2", "3"}));
-    list.setCurrentItem(list.topLevelItem(1));
+    view.setCurrentIndex(list.index(1, 0));
+    QSignalSpy changes(&list, &AdListModel::dataChanged);
     SelectAllAds(list);
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(Checked(i));
     ClearAdSelection(list);
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(Checked(i));
-    EXPECT_EQ(list.selectedItems().value(0), list.topLevelItem(1));
+    EXPECT_EQ(changes.count(), 2) << "one signal for every row at once";
+    EXPECT_EQ(view.selectionModel()->selectedRows().value(0).row(), 1);
     EXPECT_EQ(server.RequestCount(), 0u);
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -91,13 +93,24 @@ TEST_F(AdListButtonsTest, DeleteSelectedSendsTheCheckedIdsInRowOrderThenReloads)
     EXPECT_EQ(Texts(), std::vector<std::string>{std::string("question: ") + kDeleteQuestion});
     EXPECT_EQ(DeletedIds(), "22,44");
     ASSERT_EQ(server.RequestCount(), 2u);
-    ASSERT_EQ(list.topLevelItemCount(), 3);
+    ASSERT_EQ(list.rowCount(), 3);
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(Checked(i));
+}
+
+TEST_F(AdListButtonsTest, DeleteSelectedSendsTheIdsInTheOrderShown) {
+    Fill("\"1\",\"c\",S,U,X,P,4,1,1^\"2\",\"a\",S,U,X,P,4,1,1^\"3\",\"b\",S,U,X,P,4,1,1^OK");
+    list.CycleSort(kColumnTitle);
+    SelectAllAds(list);
+    messages.answers = {true};
+    server.PushBody("OK");
+    server.PushBody("OK");
+    DeleteSelectedAds(list, service, messages);
+    EXPECT_EQ(DeletedIds(), "2,3,1");
 }
 
 TEST_F(AdListButtonsTest, DeleteSelectedNeverUsesARowWithoutId) {
     Fill(ListReply({"11"}) + "^\"12\",\"too short\"^OK");
-    ASSERT_EQ(list.topLevelItemCount(), 2);
+    ASSERT_EQ(list.rowCount(), 2);
     SelectAllAds(list);
     messages.answers = {true};
     server.PushBody("OK");
@@ -125,7 +138,7 @@ TEST_F(AdListButtonsTest, CancelOrNothingCheckedSendsNothing) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{std::string("question: ") + kDeleteQuestion,
                                                  std::string("question: ") + kDeleteAllQuestion}));
     EXPECT_EQ(server.RequestCount(), 0u);
-    EXPECT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.rowCount(), 2);
 }
 
 TEST_F(AdListButtonsTest, DeleteAllSendsTheWordAllAndAsksNothingOnAnEmptyList) {
@@ -140,7 +153,7 @@ TEST_F(AdListButtonsTest, DeleteAllSendsTheWordAllAndAsksNothingOnAnEmptyList) {
     DeleteAllAds(list, service, messages);
     EXPECT_EQ(Texts(), std::vector<std::string>{std::string("question: ") + kDeleteAllQuestion});
     EXPECT_EQ(DeletedIds(), "all");
-    EXPECT_EQ(list.topLevelItemCount(), 0);
+    EXPECT_EQ(list.rowCount(), 0);
 }
 
 TEST_F(AdListButtonsTest, FailedDeleteWarnsAndKeepsTheList) {
@@ -158,7 +171,7 @@ TEST_F(AdListButtonsTest, FailedDeleteWarnsAndKeepsTheList) {
                                                  std::string("question: ") + kDeleteAllQuestion,
                                                  std::string("warning: ") + kDeleteTrouble}));
     EXPECT_EQ(server.RequestCount(), 2u);  // no reload
-    EXPECT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.rowCount(), 2);
     EXPECT_TRUE(Checked(0));
 }
 
@@ -170,14 +183,14 @@ TEST_F(AdListButtonsTest, ReloadFailingAfterADeleteShowsNothing) {
     server.PushBody("BAD");
     DeleteSelectedAds(list, service, messages);
     EXPECT_EQ(Texts(), std::vector<std::string>{std::string("question: ") + kDeleteQuestion});
-    EXPECT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.rowCount(), 2);
 }
 
 TEST_F(AdListButtonsTest, RefreshWarnsOnlyWhenTheLoadFails) {
     server.PushBody(ListReply({"1", "2"}));
     RefreshAdList(list, service, messages);
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.rowCount(), 2);
 
     ScriptedHttpServer::Reply cut;  // closes in the middle of the reply
     cut.body = ListReply({"3", "4", "5"});
@@ -188,8 +201,8 @@ TEST_F(AdListButtonsTest, RefreshWarnsOnlyWhenTheLoadFails) {
     for (int i = 0; i < 3; ++i) RefreshAdList(list, service, messages);
     EXPECT_EQ(Texts(), std::vector<std::string>(3, std::string("warning: ") + kLoadTrouble));
     // The short record left the rows before it and its own incomplete row.
-    ASSERT_EQ(list.topLevelItemCount(), 2);
-    EXPECT_EQ(HiddenId(*list.topLevelItem(0)), "6");
+    ASSERT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(list.HiddenId(0), "6");
 }
 
 TEST_F(AdListButtonsTest, DisconnectingDuringARefreshFailsTheLoad) {
@@ -202,7 +215,7 @@ TEST_F(AdListButtonsTest, DisconnectingDuringARefreshFailsTheLoad) {
     QTimer::singleShot(200, [&] { client.Disconnect(); });
     RefreshAdList(list, service, messages);
     EXPECT_EQ(Texts(), std::vector<std::string>{std::string("warning: ") + kLoadTrouble});
-    EXPECT_EQ(list.topLevelItemCount(), 1);
+    EXPECT_EQ(list.rowCount(), 1);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QTreeWidget>
+#include "AdListModel.h"
+#include "HeapInUse.h"
 #include <functional>
 
 #include "AdList.h"
@@ -131,7 +132,7 @@ TEST_F(AdServiceTest, DeleteAdsSendsTheIdsAsGiven) {
 TEST_F(AdServiceTest, LoadAndFetchSendTheirActions) {
     server.PushBody("OK");
     server.PushBody("OK");
-    QTreeWidget list;
+    AdListModel list;
     std::string record;
     service.LoadAdList(list);
     service.FetchAd("42", record);
@@ -160,7 +161,7 @@ TEST_F(AdServiceTest, UnusableSiteUrlsFailWithoutARequest) {
          std::vector<std::string>{"", "https://" + hostPort, hostPort, "http://"}) {
         settings.webserver = site;
         std::string record = "kept";
-        QTreeWidget list;
+        AdListModel list;
         EXPECT_FALSE(service.CheckService()) << site;
         EXPECT_EQ(service.AddAd(SampleAd()), AdService::kFailed) << site;
         EXPECT_EQ(service.EditAd(SampleAd()), AdService::kFailed) << site;
@@ -175,7 +176,7 @@ TEST_F(AdServiceTest, UnusableSiteUrlsFailWithoutARequest) {
 TEST_F(AdServiceTest, EveryOperationSetsTheSixtySecondTimeOut) {
     EXPECT_EQ(client.ReadTimeout(), HttpClient::kNoTimeout);
     settings.webserver = "";  // even an operation that cannot send sets it
-    QTreeWidget list;
+    AdListModel list;
     std::string record;
     const std::vector<std::function<void()>> operations = {
         [&] { service.CheckService(); },     [&] { service.AddAd(SampleAd()); },
@@ -227,7 +228,7 @@ TEST_F(AdServiceTest, AFailedRequestFailsEvenWithOkInItsBody) {
     error.status = 500;
     error.body = "OK";
     server.SetDefault(error);
-    QTreeWidget list;
+    AdListModel list;
     std::string record = "kept";
     EXPECT_FALSE(service.CheckService());
     EXPECT_EQ(service.EditAd(SampleAd()), AdService::kFailed);
@@ -252,10 +253,10 @@ TEST_F(AdServiceTest, FetchAdReturnsTheRecordWithoutItsMarkers) {
 }
 
 TEST_F(AdServiceTest, LoadAdListFillsTheListOnlyFromAReplyWithOk) {
-    QTreeWidget list;
+    AdListModel list;
     server.PushBody("\"1\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"^OK");
     EXPECT_TRUE(service.LoadAdList(list));
-    ASSERT_EQ(list.topLevelItemCount(), 1);
+    ASSERT_EQ(list.rowCount(), 1);
 
     Reply error;
     error.status = 404;
@@ -271,8 +272,8 @@ TEST_F(AdServiceTest, LoadAdListFillsTheListOnlyFromAReplyWithOk) {
     for (const std::string& reply : noLists) server.PushBody(reply);
     for (size_t i = 0; i < 3 + noLists.size(); ++i) {
         EXPECT_FALSE(service.LoadAdList(list));
-        ASSERT_EQ(list.topLevelItemCount(), 1);
-        EXPECT_EQ(HiddenId(*list.topLevelItem(0)), "1");
+        ASSERT_EQ(list.rowCount(), 1);
+        EXPECT_EQ(list.HiddenId(0), "1");
     }
 
     server.PushBody("\"3\",\"short\"^OK");
@@ -280,11 +281,35 @@ TEST_F(AdServiceTest, LoadAdListFillsTheListOnlyFromAReplyWithOk) {
     // Blanks and a line break may follow the closing "OK".
     server.PushBody("\"8\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"^OK \r\n");
     EXPECT_TRUE(service.LoadAdList(list));
-    ASSERT_EQ(list.topLevelItemCount(), 1);
-    EXPECT_EQ(HiddenId(*list.topLevelItem(0)), "8");
+    ASSERT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(list.HiddenId(0), "8");
     server.PushBody("OK\n");
     EXPECT_TRUE(service.LoadAdList(list));
-    EXPECT_EQ(list.topLevelItemCount(), 0);
+    EXPECT_EQ(list.rowCount(), 0);
+}
+
+// A refresh holds the new list once, as the reply arrived, and lets go of the old rows.
+TEST_F(AdServiceTest, ARefreshKeepsNeitherASecondCopyOfTheReplyNorTheOldRows) {
+    std::string reply;
+    for (int id = 0; id < 50000; ++id)
+        reply += "\"" + std::to_string(id) +
+                 "\",\"A title\",\"A subtitle\",\"http://example.com/landing\",\"Some text\","
+                 "\"picture.gif\",\"1000\",\"10\",\"1\"^";
+    reply += "OK";
+    AdListModel list;
+    server.PushBody("OK");
+    ASSERT_TRUE(service.LoadAdList(list));
+    const size_t before = HeapInUse();
+
+    server.PushBody(reply);
+    ASSERT_TRUE(service.LoadAdList(list));
+    ASSERT_EQ(list.rowCount(), 50000);
+    const size_t held = HeapInUse() - before;
+    EXPECT_LT(held, reply.size() * 3 / 2) << "reply " << reply.size();
+
+    server.PushBody("OK");
+    ASSERT_TRUE(service.LoadAdList(list));
+    EXPECT_LT(HeapInUse(), before + (64 << 10)) << "the old rows are gone";
 }
 
 }  // namespace

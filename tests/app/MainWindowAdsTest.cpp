@@ -6,7 +6,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QThread>
-#include <QTreeWidget>
+#include <QTreeView>
+
+#include "AdListModel.h"
 
 #include "FMain.h"
 #include "MessageRecorder.h"
@@ -36,7 +38,9 @@ protected:
         w->show();
         return w;
     }
-    static QTreeWidget* List(TfrmMain& w) { return w.findChild<QTreeWidget*>("lvwItems"); }
+    static AdListModel* List(TfrmMain& w) {
+        return qobject_cast<AdListModel*>(w.findChild<QTreeView*>("lvwItems")->model());
+    }
     static void Click(TfrmMain& w, const char* name) {
         w.findChild<QPushButton*>(name)->click();
     }
@@ -71,13 +75,13 @@ TEST_F(MainWindowAds, StartUpChecksTheServiceThenFillsTheList) {
     server_.PushBody("OK");
     server_.PushBody(kTwoAds);
     auto w = Open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return List(*w)->topLevelItemCount() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List(*w)->rowCount() == 2; }, 5000));
     const auto requests = server_.Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(ActionOf(requests[0]), "1");
     EXPECT_EQ(ActionOf(requests[1]), "5");
     EXPECT_EQ(requests[0].requestLine, "POST /qlspactions.php HTTP/1.0");
-    EXPECT_EQ(List(*w)->topLevelItem(0)->text(0), "First");
+    EXPECT_EQ(List(*w)->index(0, 0).data(), "First");
     EXPECT_TRUE(messages_.shown.empty());
 }
 
@@ -91,7 +95,7 @@ TEST_F(MainWindowAds, StartUpLoadsNothingWhenTheServiceAnswersOtherThanOK) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return server_.RequestCount() > before; }, 5000));
         QTest::qWait(300);
         EXPECT_EQ(server_.RequestCount(), before + 1) << reply;
-        EXPECT_EQ(List(*w)->topLevelItemCount(), 0);
+        EXPECT_EQ(List(*w)->rowCount(), 0);
         EXPECT_TRUE(messages_.shown.empty());
     }
 }
@@ -100,10 +104,10 @@ TEST_F(MainWindowAds, ListButtonsActOnTheList) {
     server_.PushBody("OK");
     server_.PushBody(kTwoAds);
     auto w = Open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return List(*w)->topLevelItemCount() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List(*w)->rowCount() == 2; }, 5000));
 
     Click(*w, "btnSelectAll");
-    EXPECT_EQ(List(*w)->topLevelItem(1)->checkState(0), Qt::Checked);
+    EXPECT_TRUE(List(*w)->IsChecked(1));
     messages_.answers = {true};
     server_.PushBody("OK");
     server_.PushBody("OK");
@@ -111,7 +115,7 @@ TEST_F(MainWindowAds, ListButtonsActOnTheList) {
     const auto requests = server_.Requests();
     ASSERT_EQ(requests.size(), 4u);
     EXPECT_NE(requests[2].body.find("name=\"qlspotdeleteids\"\r\n\r\n7,9\r\n"), std::string::npos);
-    EXPECT_EQ(List(*w)->topLevelItemCount(), 0) << "reloaded from the server's empty list";
+    EXPECT_EQ(List(*w)->rowCount(), 0) << "reloaded from the server's empty list";
 
     server_.PushBody("BAD");
     Click(*w, "btnRefresh");

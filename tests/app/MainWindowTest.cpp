@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <stdexcept>
 
 #include "Centering.h"
@@ -191,13 +191,13 @@ TEST_F(MainWindow, HasTheDesignedControls) {
         EXPECT_EQ(Find<QToolButton>(w.get(), name)->toolTip(), hint);
     EXPECT_EQ(Find<QToolButton>(w.get(), "btnNews")->geometry(), QRect(782, 1, 41, 34));
 
-    auto* list = Find<QTreeWidget>(w.get(), "lvwItems");
+    auto* list = Find<QTreeView>(w.get(), "lvwItems");
     const QStringList columns = {"Ad Title", "Subtitle", "URL", "Content",
                                  "Picture",  "Rate Clicks", "Status"};
     const int widths[] = {150, 150, 150, 150, 100, 80, 90};
-    ASSERT_EQ(list->columnCount(), columns.size());
-    for (int i = 0; i < list->columnCount(); ++i) {
-        EXPECT_EQ(list->headerItem()->text(i), columns[i]);
+    ASSERT_EQ(list->model()->columnCount(), columns.size());
+    for (int i = 0; i < list->model()->columnCount(); ++i) {
+        EXPECT_EQ(list->model()->headerData(i, Qt::Horizontal), columns[i]);
         EXPECT_EQ(list->columnWidth(i), widths[i]);
     }
     EXPECT_EQ(Find<QWidget>(w.get(), "panBanner")->height(), 65);

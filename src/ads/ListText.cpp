@@ -1,0 +1,80 @@
+#include "ListText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "ReplaceAll.h"
+
+namespace {
+
+// Replaces every non-overlapping `pattern` (first match wins, left to right) by
+// `replacement`, in place. `replacement` is never longer than `pattern`, so the text written
+// never reaches the text still to be read; the text between matches moves in whole runs.
+void ReplaceInPlace(std::string& text, std::string_view pattern, std::string_view replacement) {
+    const std::string_view view(text);
+    size_t write = 0;
+    size_t read = 0;
+    for (size_t match = view.find(pattern); match != std::string_view::npos;
+         match = view.find(pattern, read)) {
+        if (write != read) std::memmove(text.data() + write, text.data() + read, match - read);
+        write += match - read;
+        std::memcpy(text.data() + write, replacement.data(), replacement.size());
+        write += replacement.size();
+        read = match + pattern.size();
+    }
+    if (write != read) std::memmove(text.data() + write, text.data() + read, text.size() - read);
+    text.resize(write + text.size() - read);
+}
+
+}  // namespace
+
+void MakeListText(std::string& reply) {
+    ReplaceInPlace(reply, "^OK", "");
+    // Neither a "^" nor a CR LF in its place can be part of `","`, so the matches are the
+    // same whichever of the two stands there.
+    ReplaceInPlace(reply, "\",\"", ",");
+}
+
+std::string_view NextListLine(const std::string& text, std::size_t& pos) {
+    // strcspn stops at the terminating NUL too; it scans many bytes at a time.
+    const std::string_view line(text.c_str() + pos, std::strcspn(text.c_str() + pos, "\r\n^"));
+    pos += line.size();
+    if (pos < text.size())
+        pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
+    return line;
+}
+
+RecordPieces::RecordPieces(std::string_view line) {
+    size_t start = 0;
+    while (count_ < kCount) {
+        const size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos) {
+            if (start < line.size()) pieces_[count_++] = line.substr(start);
+            return;
+        }
+        pieces_[count_++] = line.substr(start, comma - start);
+        start = comma + 1;
+    }
+}
+
+std::string CleanedPiece(std::string_view piece) {
+    std::string text = ReplaceAll(piece, "\"", "");
+    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && blank(text[begin])) ++begin;
+    while (end > begin && blank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+std::int32_t CountPiece(std::optional<std::string_view> piece) {
+    if (!piece) return 0;
+    std::string_view digits = *piece;
+    // from_chars takes a minus sign but not a plus sign.
+    if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') digits.remove_prefix(1);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size()) return 0;
+    return value;
+}

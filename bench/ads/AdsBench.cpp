@@ -231,7 +231,7 @@ void BenchRoundTrips(int runs) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     std::printf("median (fastest to slowest) of %d runs\n", runs);
     BenchRefresh(runs);
     BenchRoundTrips(runs);

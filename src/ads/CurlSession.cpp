@@ -1,174 +1,238 @@
 #include "CurlSession.h"
 
+#include <QSocketNotifier>
 #include <algorithm>
-#include <chrono>
-#include <memory>
-#include <mutex>
 #include <new>
 
-namespace {
+#include "CurlLibrary.h"
 
-using Clock = std::chrono::steady_clock;
+namespace {
 
 constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 4.0)";
 constexpr const char* kAccept = "Accept: text/html, */*";
 constexpr long kMaxRedirects = 15;
-// How long the transfer thread sleeps at most between looks at the abort flag and the
-// read time-out; Wake cuts the sleep short.
-constexpr int kPollMs = 50;
-
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) throw std::bad_alloc();
-    });
-}
-
-struct HeaderListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
-
-struct ReplySink {
-    CURL* easy = nullptr;
-    std::string body;
-    size_t limit = 0;
-    // Header and body bytes received so far; any change counts as activity for the time-out.
-    size_t received = 0;
-};
-
-size_t OnBody(char* data, size_t size, size_t count, void* user) {
-    auto& sink = *static_cast<ReplySink*>(user);
-    const size_t n = size * count;
-    sink.received += n;
-    if (n > sink.limit - std::min(sink.limit, sink.body.size())) return 0;  // a write error
-    if (sink.body.empty()) {
-        // A reply of known length is held in exactly its size: a large ad list is kept as it
-        // arrives, and growing it piece by piece could leave up to twice its size allocated.
-        curl_off_t length = -1;
-        curl_easy_getinfo(sink.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-        if (length > 0) sink.body.reserve(std::min(static_cast<size_t>(length), sink.limit));
-    }
-    sink.body.append(data, n);
-    return n;
-}
-
-size_t OnHeader(char*, size_t size, size_t count, void* user) {
-    static_cast<ReplySink*>(user)->received += size * count;
-    return size * count;
-}
-
-// Every per-request setting of the client, in one place. Settings that hold for the whole
-// run (cookie engine, no signals) are made once when the session is created.
-void Configure(CURL* easy, const TransferRequest& request, curl_slist* headers, ReplySink& sink) {
-    curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-    // An empty proxy also overrides the proxy environment variables.
-    curl_easy_setopt(easy, CURLOPT_PROXY, "");
-    // No connection outlives its request, so every post opens a new one and nothing is
-    // left open between requests.
-    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &sink);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &sink);
-    if (request.post) {
-        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-        curl_easy_setopt(easy, CURLOPT_POST, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
-                         static_cast<curl_off_t>(request.body.size()));
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, request.body.data());
-    } else {
-        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-    }
-}
-
-// Bytes moved in either direction so far.
-curl_off_t Progress(CURL* easy, const ReplySink& sink) {
-    curl_off_t sent = 0;
-    curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &sent);
-    return sent + static_cast<curl_off_t>(sink.received);
-}
-
-// Runs the added transfer until it ends, is aborted or waits longer than the read time-out
-// for any data. CURLE_OK only for a transfer that completed.
-CURLcode Drive(CURLM* multi, CURL* easy, const TransferRequest& request, const ReplySink& sink,
-               const std::atomic<bool>& abort) {
-    const auto timeout = std::chrono::milliseconds(request.readTimeoutMs);
-    auto lastActivity = Clock::now();
-    curl_off_t progress = 0;
-    for (;;) {
-        int running = 0;
-        if (curl_multi_perform(multi, &running) != CURLM_OK) return CURLE_FAILED_INIT;
-        if (running == 0) break;
-        if (abort) return CURLE_ABORTED_BY_CALLBACK;
-        const curl_off_t now = Progress(easy, sink);
-        if (now != progress) {
-            progress = now;
-            lastActivity = Clock::now();
-        } else if (request.readTimeoutMs > 0 && Clock::now() - lastActivity >= timeout) {
-            return CURLE_OPERATION_TIMEDOUT;
-        }
-        if (curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK)
-            return CURLE_FAILED_INIT;
-    }
-    int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
-            return message->data.result;
-    }
-    return CURLE_FAILED_INIT;
-}
 
 }  // namespace
 
-CurlSession::CurlSession() {
-    InitCurlOnce();
-    easy_ = curl_easy_init();
-    multi_ = curl_multi_init();
+// The notifiers of one socket that libcurl asked to watch. They are kept for the next
+// socket rather than deleted: a notifier may be the one whose signal is being handled when
+// libcurl lets go of its socket, and making new ones for every connection costs time.
+struct CurlSession::Watch {
+    QSocketNotifier read{QSocketNotifier::Read};
+    QSocketNotifier write{QSocketNotifier::Write};
+};
+
+CurlSession::CurlSession() : curl_(CurlLibrary::Get()) {
+    easy_ = curl_.easy_init();
+    multi_ = curl_.multi_init();
     if (!easy_ || !multi_) {
-        curl_easy_cleanup(easy_);
-        curl_multi_cleanup(multi_);
+        curl_.easy_cleanup(easy_);
+        curl_.multi_cleanup(multi_);
         throw std::bad_alloc();
     }
     // Cookies are kept in memory for the run and never written anywhere.
-    curl_easy_setopt(easy_, CURLOPT_COOKIEFILE, "");
-    // The transfer runs on a thread of its own; signals must not be used.
-    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_.easy_setopt(easy_, CURLOPT_COOKIEFILE, "");
+    curl_.easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_.multi_setopt(multi_, CURLMOPT_SOCKETFUNCTION, &CurlSession::OnSocket);
+    curl_.multi_setopt(multi_, CURLMOPT_SOCKETDATA, this);
+    curl_.multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &CurlSession::OnTimer);
+    curl_.multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
+    curlTimer_.setSingleShot(true);
+    connect(&curlTimer_, &QTimer::timeout, this, [this] { Act(CURL_SOCKET_TIMEOUT, 0); });
+    readTimer_.setSingleShot(true);
+    connect(&readTimer_, &QTimer::timeout, this, &CurlSession::CheckReadTimeout);
 }
 
 CurlSession::~CurlSession() {
-    curl_multi_cleanup(multi_);
-    curl_easy_cleanup(easy_);
+    Stop();
+    curl_.multi_cleanup(multi_);
+    curl_.easy_cleanup(easy_);
 }
 
-std::optional<std::string> CurlSession::Run(const TransferRequest& request,
-                                            const std::atomic<bool>& abort) {
-    HeaderList headers(curl_slist_append(nullptr, kAccept));
-    if (!headers) return std::nullopt;
-    const std::string contentType = "Content-Type: " + request.contentType;
-    if (!curl_slist_append(headers.get(), contentType.c_str())) return std::nullopt;
+bool CurlSession::Start(TransferRequest request, Finished finished) {
+    Stop();
+    request_ = std::move(request);
+    headers_ = curl_.slist_append(nullptr, kAccept);
+    const std::string contentType = "Content-Type: " + request_.contentType;
+    if (!headers_ || !curl_.slist_append(headers_, contentType.c_str())) {
+        Stop();
+        return false;
+    }
+    body_.clear();
+    progress_ = 0;
 
-    ReplySink sink;
-    sink.easy = easy_;
-    sink.limit = request.maxReplyBytes;
-    Configure(easy_, request, headers.get(), sink);
-    if (curl_multi_add_handle(multi_, easy_) != CURLM_OK) return std::nullopt;
-    const CURLcode result = Drive(multi_, easy_, request, sink, abort);
-    long status = 0;
-    curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
-    // Removing the handle also ends a transfer that is still under way.
-    curl_multi_remove_handle(multi_, easy_);
-    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, nullptr);
-    if (result != CURLE_OK || status < 200 || status > 299) return std::nullopt;
-    return std::move(sink.body);
+    // Every per-request setting of the client, in one place. Settings that hold for the whole
+    // run (cookie engine, no signals) are made once when the session is created.
+    CURL* easy = easy_;
+    curl_.easy_setopt(easy, CURLOPT_URL, request_.url.c_str());
+    curl_.easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    curl_.easy_setopt(easy, CURLOPT_HTTPHEADER, headers_);
+    curl_.easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_.easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_.easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
+    curl_.easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    // An empty proxy also overrides the proxy environment variables.
+    curl_.easy_setopt(easy, CURLOPT_PROXY, "");
+    // No connection outlives its request, so every post opens a new one and nothing is
+    // left open between requests.
+    curl_.easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+    curl_.easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
+    curl_.easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlSession::OnBody);
+    curl_.easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_.easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CurlSession::OnHeader);
+    curl_.easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_.easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_.easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &CurlSession::OnProgress);
+    curl_.easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+    if (request_.post) {
+        curl_.easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+        curl_.easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_.easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
+                         static_cast<curl_off_t>(request_.body.size()));
+        curl_.easy_setopt(easy, CURLOPT_POSTFIELDS, request_.body.data());
+    } else {
+        curl_.easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+        curl_.easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    }
+
+    if (curl_.multi_add_handle(multi_, easy_) != CURLM_OK) {
+        Stop();
+        return false;
+    }
+    running_ = true;
+    finished_ = std::move(finished);
+    lastActivity_ = Clock::now();
+    if (request_.readTimeoutMs > 0) readTimer_.start(request_.readTimeoutMs);
+    return true;
 }
 
-void CurlSession::Wake() { curl_multi_wakeup(multi_); }
+void CurlSession::Abort() { Stop(); }
+
+void CurlSession::Stop() {
+    curlTimer_.stop();
+    readTimer_.stop();
+    if (running_) {
+        running_ = false;
+        // Removing the handle also ends a transfer that is still under way, and lets go of
+        // its sockets.
+        curl_.multi_remove_handle(multi_, easy_);
+    }
+    while (!watches_.empty()) WatchSocket(watches_.begin()->first, CURL_POLL_REMOVE);
+    curl_.easy_setopt(easy_, CURLOPT_HTTPHEADER, nullptr);
+    curl_.slist_free_all(headers_);
+    headers_ = nullptr;
+    finished_ = nullptr;
+}
+
+void CurlSession::Finish(std::optional<std::string> result) {
+    Finished finished = std::move(finished_);
+    Stop();
+    if (finished) finished(std::move(result));
+}
+
+int CurlSession::OnSocket(CURL*, curl_socket_t socket, int what, void* self, void*) {
+    static_cast<CurlSession*>(self)->WatchSocket(socket, what);
+    return 0;
+}
+
+void CurlSession::WatchSocket(curl_socket_t socket, int what) {
+    auto found = watches_.find(socket);
+    if (what == CURL_POLL_REMOVE) {
+        if (found == watches_.end()) return;
+        found->second->read.setEnabled(false);
+        found->second->write.setEnabled(false);
+        spare_.push_back(std::move(found->second));
+        watches_.erase(found);
+        return;
+    }
+    if (found == watches_.end()) {
+        std::unique_ptr<Watch> watch;
+        if (spare_.empty()) {
+            watch = std::make_unique<Watch>();
+            connect(&watch->read, &QSocketNotifier::activated, this,
+                    [this](QSocketDescriptor s) { Act(s, CURL_CSELECT_IN); });
+            connect(&watch->write, &QSocketNotifier::activated, this,
+                    [this](QSocketDescriptor s) { Act(s, CURL_CSELECT_OUT); });
+        } else {
+            watch = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        watch->read.setSocket(socket);
+        watch->write.setSocket(socket);
+        found = watches_.emplace(socket, std::move(watch)).first;
+    }
+    found->second->read.setEnabled(what == CURL_POLL_IN || what == CURL_POLL_INOUT);
+    found->second->write.setEnabled(what == CURL_POLL_OUT || what == CURL_POLL_INOUT);
+}
+
+int CurlSession::OnTimer(CURLM*, long timeoutMs, void* self) {
+    QTimer& timer = static_cast<CurlSession*>(self)->curlTimer_;
+    if (timeoutMs < 0)
+        timer.stop();
+    else
+        timer.start(static_cast<int>(std::min<long>(timeoutMs, 1 << 30)));
+    return 0;
+}
+
+void CurlSession::Act(curl_socket_t socket, int events) {
+    if (!running_) return;
+    int running = 0;
+    if (curl_.multi_socket_action(multi_, socket, events, &running) != CURLM_OK) {
+        Finish(std::nullopt);
+        return;
+    }
+    int queued = 0;
+    while (CURLMsg* message = curl_.multi_info_read(multi_, &queued)) {
+        if (message->msg != CURLMSG_DONE || message->easy_handle != easy_) continue;
+        long status = 0;
+        curl_.easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+        const bool ok = message->data.result == CURLE_OK && status >= 200 && status <= 299;
+        Finish(ok ? std::optional<std::string>(std::move(body_)) : std::nullopt);
+        return;
+    }
+}
+
+int CurlSession::OnProgress(void* self, curl_off_t, curl_off_t received, curl_off_t,
+                            curl_off_t sent) {
+    auto& session = *static_cast<CurlSession*>(self);
+    // Any byte moved in either direction counts as activity for the read time-out.
+    if (received + sent != session.progress_) {
+        session.progress_ = received + sent;
+        session.lastActivity_ = Clock::now();
+    }
+    return 0;
+}
+
+size_t CurlSession::OnBody(char* data, size_t size, size_t count, void* self) {
+    auto& session = *static_cast<CurlSession*>(self);
+    const size_t n = size * count;
+    session.lastActivity_ = Clock::now();
+    const size_t limit = session.request_.maxReplyBytes;
+    if (n > limit - std::min(limit, session.body_.size())) return 0;  // a write error
+    if (session.body_.empty()) {
+        // A reply of known length is held in exactly its size: a large ad list is kept as it
+        // arrives, and growing it piece by piece could leave up to twice its size allocated.
+        curl_off_t length = -1;
+        session.curl_.easy_getinfo(session.easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        if (length > 0) session.body_.reserve(std::min(static_cast<size_t>(length), limit));
+    }
+    session.body_.append(data, n);
+    return n;
+}
+
+size_t CurlSession::OnHeader(char*, size_t size, size_t count, void* self) {
+    static_cast<CurlSession*>(self)->lastActivity_ = Clock::now();
+    return size * count;
+}
+
+void CurlSession::CheckReadTimeout() {
+    if (!running_) return;
+    const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
+                                                                             lastActivity_);
+    const auto limit = std::chrono::milliseconds(request_.readTimeoutMs);
+    if (quiet >= limit) {
+        Finish(std::nullopt);
+        return;
+    }
+    readTimer_.start(static_cast<int>((limit - quiet).count()));
+}

@@ -2,12 +2,21 @@
 
 #include <curl/curl.h>
 
-#include <atomic>
+#include <QObject>
+#include <QTimer>
+#include <chrono>
 #include <cstddef>
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
-// One request as the client hands it to the transfer thread.
+class QSocketNotifier;
+struct CurlLibrary;
+
+// One request as the client hands it to the session.
 struct TransferRequest {
     std::string url;
     bool post = false;
@@ -17,24 +26,58 @@ struct TransferRequest {
     size_t maxReplyBytes = 0;  // a longer reply fails
 };
 
-// The libcurl handles of the program's one HTTP client. The easy handle lives as long as the
-// session, so its cookie engine keeps the cookies of the whole run in memory. Every transfer
-// runs on the one thread that calls Run; Wake may be called from any thread.
-class CurlSession {
+// The libcurl handles of the program's one HTTP client, driven by the event loop of the
+// thread that owns the session: libcurl says which sockets to watch and when to call it back,
+// and the event loop does the waiting, so a transfer needs no thread of its own and the
+// windows keep working meanwhile. The easy handle lives as long as the session, so its cookie
+// engine keeps the cookies of the whole run in memory.
+class CurlSession : public QObject {
+    Q_OBJECT
   public:
+    // The reply body of a transfer that ended with a status from 200 to 299 after
+    // redirects; nullopt for every failure.
+    using Finished = std::function<void(std::optional<std::string>)>;
+
+    // Throws when libcurl cannot be loaded or started.
     CurlSession();
-    ~CurlSession();
+    ~CurlSession() override;
     CurlSession(const CurlSession&) = delete;
     CurlSession& operator=(const CurlSession&) = delete;
 
-    // The reply body of a transfer that ended with a status from 200 to 299 after
-    // redirects; nullopt for every failure, and as soon as `abort` is seen set.
-    std::optional<std::string> Run(const TransferRequest& request, const std::atomic<bool>& abort);
-
-    // Makes a waiting Run look at its abort flag at once.
-    void Wake();
+    // Starts a transfer; `finished` is called once, from the event loop, when it ends.
+    // False, calling nothing, when the transfer cannot start.
+    bool Start(TransferRequest request, Finished finished);
+    // Ends a running transfer at once; its `finished` is not called.
+    void Abort();
 
   private:
+    using Clock = std::chrono::steady_clock;
+    struct Watch;
+
+    static int OnSocket(CURL* easy, curl_socket_t socket, int what, void* self, void* socketp);
+    static int OnTimer(CURLM* multi, long timeoutMs, void* self);
+    static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+    static size_t OnBody(char* data, size_t size, size_t count, void* self);
+    static size_t OnHeader(char* data, size_t size, size_t count, void* self);
+
+    void WatchSocket(curl_socket_t socket, int what);
+    void Act(curl_socket_t socket, int events);
+    void CheckReadTimeout();
+    void Finish(std::optional<std::string> result);
+    void Stop();
+
+    const CurlLibrary& curl_;
     CURL* easy_;
     CURLM* multi_;
+    bool running_ = false;
+    TransferRequest request_;
+    Finished finished_;
+    struct curl_slist* headers_ = nullptr;
+    std::string body_;
+    curl_off_t progress_ = 0;
+    Clock::time_point lastActivity_;
+    std::map<curl_socket_t, std::unique_ptr<Watch>> watches_;
+    std::vector<std::unique_ptr<Watch>> spare_;
+    QTimer curlTimer_;
+    QTimer readTimer_;
 };

@@ -3,14 +3,11 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <chrono>
 
 #include "CurlSession.h"
 #include "HttpUrl.h"
 
 namespace {
-
-constexpr std::chrono::milliseconds kQuickReply{5};
 
 // The busy cursor for as long as the caller waits.
 class BusyCursor {
@@ -37,15 +34,7 @@ HttpClient::HttpClient(SessionMaker makeSession) : makeSession_(std::move(makeSe
     if (!makeSession_) makeSession_ = [] { return std::make_unique<CurlSession>(); };
 }
 
-HttpClient::~HttpClient() {
-    if (!thread_.joinable()) return;
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wanted_.notify_one();
-    thread_.join();
-}
+HttpClient::~HttpClient() = default;
 
 std::optional<std::string> HttpClient::Get(const std::string& url) {
     TransferRequest request;
@@ -64,9 +53,7 @@ std::optional<std::string> HttpClient::Post(const std::string& url, const std::s
 }
 
 void HttpClient::Cancel() {
-    if (!busy_) return;
-    abort_ = true;
-    session_->Wake();
+    if (loop_) loop_->quit();
 }
 
 void HttpClient::Disconnect() {
@@ -74,16 +61,20 @@ void HttpClient::Disconnect() {
     Cancel();
 }
 
-bool HttpClient::Start() {
-    if (thread_.joinable()) return true;
+// libcurl starts with the first request, not with the window.
+bool HttpClient::StartSession() {
+    if (session_) return true;
     try {
-        if (!session_) session_ = makeSession_();
-        if (!session_) return false;
-        thread_ = std::thread([this] { TransferLoop(); });
+        session_ = makeSession_();
     } catch (const std::exception&) {
         return false;
     }
-    return true;
+    return session_ != nullptr;
+}
+
+void HttpClient::SetBusy(bool busy) {
+    busy_ = busy;
+    emit busyChanged(busy);
 }
 
 std::optional<std::string> HttpClient::Perform(TransferRequest request) {
@@ -94,93 +85,30 @@ std::optional<std::string> HttpClient::Perform(TransferRequest request) {
     if (!IsPlainHttpUrl(request.url)) return std::nullopt;
     request.readTimeoutMs = readTimeoutMs_;
     request.maxReplyBytes = maxReplyBytes_;
+    if (!StartSession()) return std::nullopt;
 
-    // The transfer thread and libcurl start with the first request, not with the window.
-    if (!Start()) return std::nullopt;
-    abort_ = false;
-    {
-        std::lock_guard lock(mutex_);
-        job_ = std::make_unique<TransferRequest>(std::move(request));
-        done_ = false;
-    }
-    wanted_.notify_one();
+    std::optional<std::string> result;
+    bool finished = false;
+    QEventLoop loop;
+    const bool started = session_->Start(std::move(request), [&](std::optional<std::string> reply) {
+        result = std::move(reply);
+        finished = true;
+        loop.quit();
+    });
+    if (!started) return std::nullopt;
     {
         // Busy from before the wait until after it, whatever a window does meanwhile.
-        struct BusyScope {
-            HttpClient& client;
-            explicit BusyScope(HttpClient& c) : client(c) {
-                client.busy_ = true;
-                emit client.busyChanged(true);
-            }
-            ~BusyScope() {
-                client.busy_ = false;
-                emit client.busyChanged(false);
-            }
-        } busy(*this);
-        WaitForReply();
+        SetBusy(true);
+        const BusyCursor cursor;
+        // One loop for the whole wait, which only the transfer's end or the owner's Cancel
+        // quits: starting an event loop drops a quit that the application has already
+        // posted, so a loop started again after a wake-up could swallow the program's exit.
+        // The loop also ends (or never starts) when the application quits.
+        loop_ = &loop;
+        if (!finished) loop.exec();
+        loop_ = nullptr;
+        SetBusy(false);
     }
-    std::lock_guard lock(mutex_);
-    return std::move(result_);
-}
-
-bool HttpClient::Done() {
-    std::lock_guard lock(mutex_);
-    return done_;
-}
-
-void HttpClient::WaitForReply() {
-    const BusyCursor cursor;
-    {
-        // A reply that comes within a few milliseconds is taken without the round trip
-        // through the event loop; windows do not notice so short a pause.
-        std::unique_lock lock(mutex_);
-        if (finished_.wait_for(lock, kQuickReply, [this] { return done_; })) return;
-    }
-    // One loop for the whole wait, which only the transfer's end quits: starting an event
-    // loop drops a quit that the application has already posted, so a loop started again
-    // after a wake-up could swallow the program's exit.
-    QEventLoop loop;
-    loop_ = &loop;
-    loop.exec();
-    loop_ = nullptr;
-    // The loop also ends (or never starts) when the application quits; the request ends
-    // with it.
-    std::unique_lock lock(mutex_);
-    if (!done_) {
-        abort_ = true;
-        session_->Wake();
-        finished_.wait(lock, [this] { return done_; });
-    }
-}
-
-void HttpClient::TransferLoop() {
-    for (;;) {
-        std::unique_ptr<TransferRequest> job;
-        {
-            std::unique_lock lock(mutex_);
-            wanted_.wait(lock, [this] { return stopping_ || job_; });
-            if (stopping_) return;
-            job = std::move(job_);
-        }
-        std::optional<std::string> result;
-        try {
-            result = session_->Run(*job, abort_);
-        } catch (const std::exception&) {
-            result.reset();
-        }
-        {
-            std::lock_guard lock(mutex_);
-            result_ = std::move(result);
-            done_ = true;
-        }
-        finished_.notify_one();
-        // Ends the waiting loop. A word left over from an earlier request that was taken
-        // without the loop finds its transfer not done and is ignored.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (loop_ && Done()) loop_->quit();
-            },
-            Qt::QueuedConnection);
-    }
+    if (!finished) session_->Abort();
+    return result;
 }

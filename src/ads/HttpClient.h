@@ -1,29 +1,25 @@
 #pragma once
 
 #include <QObject>
-#include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
 class CurlSession;
 class QEventLoop;
 struct TransferRequest;
 
-// The program's one HTTP client. A request blocks its caller, but the transfer runs on a
-// thread of the client while the caller's thread keeps processing window messages, so the
-// windows repaint and stay usable. It serves one request at a time: a request made while
-// another waits fails at once, like a network failure, and reaches no server. Windows
-// follow busyChanged to make whatever would start a second request unavailable meanwhile.
+// The program's one HTTP client. A request blocks its caller, but while it waits the
+// caller's event loop runs, so the windows repaint and stay usable, and the same loop drives
+// the transfer. It serves one request at a time: a request made while another waits fails at
+// once, like a network failure, and reaches no server. Windows follow busyChanged to make
+// whatever would start a second request unavailable meanwhile.
 //
 // Every failure (network, refused connection, read time-out, a status outside 200 to 299
 // after redirects, a URL that is not plain http, a reply over the size limit, Cancel,
-// Disconnect, libcurl or the transfer thread failing to start) gives nullopt.
+// Disconnect, the application quitting, libcurl failing to start) gives nullopt.
 class HttpClient : public QObject {
     Q_OBJECT
   public:
@@ -35,7 +31,7 @@ class HttpClient : public QObject {
 
     explicit HttpClient(SessionMaker makeSession = nullptr);
     // Must not be destroyed while a request waits.
-    ~HttpClient();
+    ~HttpClient() override;
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
@@ -71,10 +67,8 @@ class HttpClient : public QObject {
 
   private:
     std::optional<std::string> Perform(TransferRequest request);
-    bool Start();
-    void WaitForReply();
-    void TransferLoop();
-    bool Done();
+    bool StartSession();
+    void SetBusy(bool busy);
 
     int readTimeoutMs_ = kNoTimeout;
     size_t maxReplyBytes_ = kDefaultMaxReplyBytes;
@@ -84,16 +78,6 @@ class HttpClient : public QObject {
 
     SessionMaker makeSession_;
     std::unique_ptr<CurlSession> session_;
-    std::atomic<bool> abort_{false};
+    // The loop of the waiting request, which its end quits.
     QEventLoop* loop_ = nullptr;
-
-    // Shared with the transfer thread.
-    std::mutex mutex_;
-    std::condition_variable wanted_;
-    std::condition_variable finished_;
-    std::unique_ptr<TransferRequest> job_;
-    std::optional<std::string> result_;
-    bool done_ = false;
-    bool stopping_ = false;
-    std::thread thread_;
 };

@@ -1,36 +1,49 @@
 #include "HttpUrl.h"
 
-#include <curl/curl.h>
-
 #include <memory>
+#include <stdexcept>
+
+#include "CurlLibrary.h"
 
 namespace {
 
-struct UrlDeleter {
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+// libcurl's own URL parser, so that the check sees the URL exactly as the transfer will.
+class Parsed {
+  public:
+    explicit Parsed(const CurlLibrary& curl) : curl_(curl), url_(curl.url()) {}
+    ~Parsed() { curl_.url_cleanup(url_); }
+    Parsed(const Parsed&) = delete;
+    Parsed& operator=(const Parsed&) = delete;
+
+    bool Set(const std::string& text) {
+        // No flag that would guess a scheme: a URL without one is refused here.
+        return url_ && curl_.url_set(url_, CURLUPART_URL, text.c_str(), 0) == CURLUE_OK;
+    }
+    // The part, or empty when the URL has none.
+    std::string Get(CURLUPart which) const {
+        char* part = nullptr;
+        if (curl_.url_get(url_, which, &part, 0) != CURLUE_OK) return {};
+        std::string text = part;
+        curl_.free(part);
+        return text;
+    }
+
+  private:
+    const CurlLibrary& curl_;
+    CURLU* url_;
 };
-
-struct PartDeleter {
-    void operator()(char* part) const { curl_free(part); }
-};
-
-using Part = std::unique_ptr<char, PartDeleter>;
-
-Part GetPart(CURLU* url, CURLUPart which) {
-    char* part = nullptr;
-    if (curl_url_get(url, which, &part, 0) != CURLUE_OK) return nullptr;
-    return Part(part);
-}
 
 }  // namespace
 
 bool IsPlainHttpUrl(const std::string& url) {
     if (url.find('\0') != std::string::npos) return false;
-    std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
-    if (!parsed) return false;
-    // No flag that would guess a scheme: a URL without one is refused here.
-    if (curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return false;
-    const Part scheme = GetPart(parsed.get(), CURLUPART_SCHEME);
-    const Part host = GetPart(parsed.get(), CURLUPART_HOST);
-    return scheme && host && curl_strequal(scheme.get(), "http") != 0 && host.get()[0] != '\0';
+    try {
+        const CurlLibrary& curl = CurlLibrary::Get();
+        Parsed parsed(curl);
+        if (!parsed.Set(url)) return false;
+        return curl.strequal(parsed.Get(CURLUPART_SCHEME).c_str(), "http") != 0 &&
+               !parsed.Get(CURLUPART_HOST).empty();
+    } catch (const std::runtime_error&) {
+        return false;  // without libcurl no URL is usable
+    }
 }

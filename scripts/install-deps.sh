@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   xvfb xauth
   python3 python3-xlib
+  php-cli php-curl
   p7zip-full
 )
 

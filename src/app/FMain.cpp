@@ -18,6 +18,7 @@
 #include "Centering.h"
 #include "ClickableLabel.h"
 #include "ErrorReport.h"
+#include "FSettings.h"
 #include "PictureIcons.h"
 #include "ServerWait.h"
 #include "Text.h"
@@ -310,6 +311,13 @@ void TfrmMain::bsSkinButton3Click() { DeleteSelectedAds(adList, adService, msgMa
 void TfrmMain::bsSkinButton4Click() { DeleteAllAds(adList, adService, msgMain); }
 void TfrmMain::btnRefreshClick() { RefreshAdList(adList, adService, msgMain); }
 
+void TfrmMain::bsSkinButton7Click() {
+    TfrmSettings dialog(siteSettings, this);
+    dialog.exec();
+    // Whichever button closed it, the settings are saved.
+    SaveSiteSettings(siteSettings);
+}
+
 // Steps and handlers whose behaviour arrives with the brand, news, update, editor, preview
 // and settings features.
 void TfrmMain::LoadBrandProfile() {}
@@ -318,7 +326,6 @@ void TfrmMain::CheckForUpdates(bool) {}
 
 void TfrmMain::btnLoadClick() {}
 void TfrmMain::btnPreviewClick() {}
-void TfrmMain::bsSkinButton7Click() {}
 void TfrmMain::btnMakeMoneyClick() {}
 void TfrmMain::btnAboutClick() {}
 void TfrmMain::btnNewsClick() {}

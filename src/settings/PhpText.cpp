@@ -1,0 +1,21 @@
+#include "PhpText.h"
+
+std::string PhpDoubleQuoted(std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '"' || c == '$') {
+            text += '\\';
+            text += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            text += "\\x";
+            text += kHex[byte >> 4];
+            text += kHex[byte & 0xF];
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}

@@ -1,0 +1,25 @@
+#include "ServerScript.h"
+
+#include "AppDir.h"
+#include "AtomicFile.h"
+#include "PhpText.h"
+#include "SiteSettings.h"
+
+namespace {
+
+std::string Assignment(const char* name, const std::string& value) {
+    return std::string("  $") + name + "=\"" + PhpDoubleQuoted(value) + "\";\r\n";
+}
+
+}  // namespace
+
+std::string ServerSettingsScript(const SiteSettings& values) {
+    return "<?php\r\n" + Assignment("hostname", values.dbhostname) +
+           Assignment("database", values.dbdatabase) + Assignment("username", values.dbusername) +
+           Assignment("password", values.dbpassword) + Assignment("adswidth", values.adswidth) +
+           "?>\r\n";
+}
+
+void WriteServerSettingsScript(const SiteSettings& values) {
+    WriteFileAtomically(AppFilePath(kServerScriptFile), ServerSettingsScript(values));
+}

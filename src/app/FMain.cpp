@@ -18,6 +18,7 @@
 #include "Centering.h"
 #include "ClickableLabel.h"
 #include "ErrorReport.h"
+#include "FFormCode.h"
 #include "FSettings.h"
 #include "PictureIcons.h"
 #include "ServerWait.h"
@@ -311,6 +312,11 @@ void TfrmMain::bsSkinButton3Click() { DeleteSelectedAds(adList, adService, msgMa
 void TfrmMain::bsSkinButton4Click() { DeleteAllAds(adList, adService, msgMain); }
 void TfrmMain::btnRefreshClick() { RefreshAdList(adList, adService, msgMain); }
 
+void TfrmMain::btnLoadClick() {
+    TfrmFormCode dialog(siteSettings, this);
+    dialog.exec();
+}
+
 void TfrmMain::bsSkinButton7Click() {
     TfrmSettings dialog(siteSettings, this);
     dialog.exec();
@@ -324,7 +330,6 @@ void TfrmMain::LoadBrandProfile() {}
 void TfrmMain::CheckNewMessage() {}
 void TfrmMain::CheckForUpdates(bool) {}
 
-void TfrmMain::btnLoadClick() {}
 void TfrmMain::btnPreviewClick() {}
 void TfrmMain::btnMakeMoneyClick() {}
 void TfrmMain::btnAboutClick() {}

@@ -13,6 +13,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "AdEditing.h"
 #include "AdList.h"
 #include "AdListButtons.h"
 #include "Centering.h"
@@ -312,6 +313,12 @@ void TfrmMain::bsSkinButton3Click() { DeleteSelectedAds(adList, adService, msgMa
 void TfrmMain::bsSkinButton4Click() { DeleteAllAds(adList, adService, msgMain); }
 void TfrmMain::btnRefreshClick() { RefreshAdList(adList, adService, msgMain); }
 
+void TfrmMain::bsSkinButton5Click() { AddPictureAd(adList, adService, IdHTTP1, msgMain, this); }
+
+void TfrmMain::bsSkinButton6Click() {
+    EditPictureAd(*lvwItems, adList, adService, IdHTTP1, msgMain, this);
+}
+
 void TfrmMain::btnLoadClick() {
     TfrmFormCode dialog(siteSettings, this);
     dialog.exec();
@@ -338,5 +345,4 @@ void TfrmMain::btnUpdateClick() {}
 void TfrmMain::btnHelpClick() {}
 void TfrmMain::imgBannerClick() {}
 void TfrmMain::gifBannerClick() {}
-void TfrmMain::bsSkinButton5Click() {}
-void TfrmMain::bsSkinButton6Click() {}
+

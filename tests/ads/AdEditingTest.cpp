@@ -1,0 +1,191 @@
+#include "AdEditing.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <functional>
+
+#include "AdList.h"
+#include "AdService.h"
+#include "HttpClient.h"
+#include "MessageRecorder.h"
+#include "ScriptedHttpServer.h"
+#include "SiteSettings.h"
+#include "Text.h"
+
+namespace {
+
+const std::string kRecord =
+    "\"12\",\"Title\",\"Sub\",\"http://u/\",\"Line one\r\nline two\",\"p.gif\",\"4\",\"1\",\"1\"";
+
+TEST(AdEditing, AFetchedRecordOpensOnlyWithNinePieces) {
+    const std::optional<FetchedAd> ad = ReadFetchedAd(kRecord);
+    ASSERT_TRUE(ad);
+    EXPECT_EQ(ad->id, "12");
+    EXPECT_EQ(ad->content, "Line one\r\nline two");
+    EXPECT_EQ(ad->picture, "p.gif");
+    EXPECT_TRUE(ad->active);
+    const std::string big(1 << 20, 'x');
+    const struct {
+        std::string record;
+        bool opens;
+        bool active;
+    } cases[] = {
+        {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\" 1\"", true, false},
+        {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\"0\"", true, false},
+        {"\"1\",\"Fast, cheap\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\"1\"", false, false},
+        {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"1\"", false, false},
+        {"\"1\",\"" + big + "\",\"S\",\"U\",\"C" + std::string(1, '\0') + "\",\"P\",\"0\",\"0\",\"1\"",
+         true, true},
+    };
+    for (const auto& c : cases) {
+        const std::optional<FetchedAd> read = ReadFetchedAd(c.record);
+        EXPECT_EQ(read.has_value(), c.opens) << c.record.substr(0, 40);
+        if (read) EXPECT_EQ(read->active, c.active);
+    }
+}
+
+// The editor flows against a scripted server standing in for the owner's site.
+class AdEditingFlow : public ::testing::Test {
+protected:
+    AdEditingFlow() {
+        settings.webserver = server.Url();
+        settings.actionsscript = kActionsScript;
+        client.SetReadTimeout(5000);
+        SetUpAdListView(view, list);
+    }
+
+    // Runs `steps` one after another once the editor is open, each after the one before has
+    // returned, while `flow` runs; true when every step ran.
+    bool WithEditor(std::vector<std::function<void(QWidget&)>> steps,
+                    const std::function<void()>& flow) {
+        size_t done = 0;
+        bool inStep = false;
+        QTimer poll;  // a fetch may come before the editor opens
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (inStep || !dialog || done == steps.size()) return;
+            inStep = true;
+            steps[done++](*dialog);
+            inStep = false;
+        });
+        poll.start(10);
+        flow();
+        return done == steps.size();
+    }
+    static void Type(QWidget& dialog, const char* name, const QString& text) {
+        dialog.findChild<QLineEdit*>(name)->setText(text);
+    }
+    static void Ok(QWidget& dialog) { dialog.findChild<QPushButton*>("btnOk")->click(); }
+    std::string Field(size_t request, const std::string& name) {
+        const std::string body = server.Requests().at(request).body;
+        const std::string marker = "name=\"" + name + "\"\r\n\r\n";
+        const size_t at = body.find(marker);
+        if (at == std::string::npos) return "(absent)";
+        const size_t start = at + marker.size();
+        return body.substr(start, body.find("\r\n--", start) - start);
+    }
+
+    ScriptedHttpServer server;
+    HttpClient client;
+    SiteSettings settings;
+    AdService service{client, settings};
+    MessageRecorder messages;
+    AdListModel list;
+    QTreeView view;
+};
+
+TEST_F(AdEditingFlow, AddSendsTheFieldsAndClosesOnlyWhenTheServerAccepts) {
+    server.PushBody("");  // the GET before each add
+    server.PushBody("EXIST RECORD");
+    server.PushBody("");
+    ScriptedHttpServer::Reply slow;  // accepted, but only after a while
+    slow.delayMs = 600;
+    slow.body = "OK";
+    server.Push(slow);
+    server.PushBody("\"5\",\"T\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
+    messages.answers = {true, true};  // save the line break anyway, both times
+    const bool ran = WithEditor(
+        {[&](QWidget& d) {
+             Type(d, "edtAdTitle", "Taken");
+             d.findChild<QPlainTextEdit*>("memContent")->setPlainText("two\nlines");
+             Ok(d);
+             EXPECT_TRUE(d.isVisible()) << "a refused title keeps the dialog open";
+             EXPECT_EQ(d.findChild<QLineEdit*>("edtAdTitle")->text(), "Taken");
+             Type(d, "edtAdTitle", "Fresh");
+             // While the add waits, a second Ok or a close sends nothing and closes nothing.
+             QTimer::singleShot(200, [&d] {
+                 Ok(d);
+                 d.close();
+                 EXPECT_FALSE(d.findChild<QPushButton*>("btnOk")->isEnabled());
+             });
+             Ok(d);
+         }},
+        [&] { AddPictureAd(list, service, client, messages, nullptr); });
+    EXPECT_TRUE(ran);
+    ASSERT_EQ(server.RequestCount(), 5u) << "two GETs, two adds, one reload";
+    EXPECT_EQ(Field(1, "ad_title"), "Taken");
+    EXPECT_EQ(Field(1, "ad_text"), "two\r\nlines");
+    EXPECT_EQ(Field(1, "ad_id"), "");
+    EXPECT_EQ(Field(1, "ad_enable"), "1");
+    EXPECT_EQ(Field(1, "ad_impressions"), "0");
+    EXPECT_EQ(Field(3, "ad_title"), "Fresh");
+    EXPECT_EQ(Field(4, "action"), "5");
+    EXPECT_EQ(list.rowCount(), 1);
+    ASSERT_GE(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].kind, "question");
+    EXPECT_NE(messages.shown[0].text.find("Content: a line break"), std::string::npos);
+    EXPECT_EQ(messages.shown[1].text, "This Ad title already exists. Please enter a new title.");
+}
+
+TEST_F(AdEditingFlow, EditOpensTheFetchedAdAndSendsItBack) {
+    FillAdList(list, "\"12\",\"Old\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
+    EditPictureAd(view, list, service, client, messages, nullptr);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "You need to select first a Picture Ad.");
+
+    view.setCurrentIndex(list.index(0, 0));
+    server.PushBody(kRecord + "^OK");
+    server.PushBody("DON'T EXIST RECORD");
+    server.PushBody("OK");
+    server.PushBody("\"12\",\"New\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
+    const bool ran = WithEditor(
+        {[&](QWidget& d) {
+             EXPECT_EQ(d.windowTitle(), "Edit Picture Ad");
+             EXPECT_EQ(d.findChild<QLineEdit*>("edtAdTitle")->text(), "Title");
+             EXPECT_TRUE(d.findChild<QCheckBox*>("chkActive")->isChecked());
+             messages.answers = {true, true};  // the content keeps its line break
+             Ok(d);
+             EXPECT_TRUE(d.isVisible());
+             Ok(d);
+         }},
+        [&] { EditPictureAd(view, list, service, client, messages, nullptr); });
+    EXPECT_TRUE(ran);
+    ASSERT_EQ(server.RequestCount(), 4u);
+    EXPECT_EQ(Field(0, "ad_id"), "12");
+    EXPECT_EQ(Field(1, "action"), "3");
+    EXPECT_EQ(Field(1, "ad_id"), "12");
+    EXPECT_EQ(Field(1, "ad_text"), "Line one\r\nline two");
+    EXPECT_EQ(Field(1, "ad_impressions"), "(absent)");
+    EXPECT_EQ(Field(3, "action"), "5");
+    EXPECT_EQ(list.index(0, 0).data(), "New");
+
+    // A record whose fields cannot be told apart opens no editor.
+    view.setCurrentIndex(list.index(0, 0));
+    server.PushBody("\"12\",\"Fast, cheap\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
+    messages.shown.clear();
+    EditPictureAd(view, list, service, client, messages, nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("cannot be edited"), std::string::npos);
+    EXPECT_EQ(server.RequestCount(), 5u);
+}
+
+}  // namespace

@@ -151,27 +151,29 @@ void TfrmPictureAd::btnOkClick() {
     ad.ad_text = ReplaceAll(FromQ(memContent->toPlainText()), "\n", "\r\n");
     ad.ad_picture = FromQ(edtAdPicture->text());
     ad.ad_enable = chkActive->isChecked() ? "1" : "0";
-    int result = AdService::kFailed;
+    // What the owner is told when the server refuses the ad or the request fails.
+    struct Answers {
+        const char* failed;
+        const char* refused;
+    };
+    int result;
+    Answers answers;
     if (EditMode()) {
         ad.ad_id = AdId;
         result = service_.EditAd(ad);
-        if (result == AdService::kFailed)
-            msgMain.Warning(
-                "There is a trouble editing this Ad, please check your settings and your internet "
-                "connection.");
-        if (result == AdService::kRefused)
-            msgMain.Warning("This Ad title don't exists. Please close the edit windows and try again.");
+        answers = {"There is a trouble editing this Ad, please check your settings and your "
+                   "internet connection.",
+                   "This Ad title don't exists. Please close the edit windows and try again."};
     } else {
         ad.ad_impressions = "0";
         ad.ad_clicks = "0";
         result = service_.AddAd(ad);
-        if (result == AdService::kFailed)
-            msgMain.Warning(
-                "There is a trouble adding this Ad, please check your settings and your internet "
-                "connection.");
-        if (result == AdService::kRefused)
-            msgMain.Warning("This Ad title already exists. Please enter a new title.");
+        answers = {"There is a trouble adding this Ad, please check your settings and your "
+                   "internet connection.",
+                   "This Ad title already exists. Please enter a new title."};
     }
+    if (result == AdService::kFailed) msgMain.Warning(answers.failed);
+    if (result == AdService::kRefused) msgMain.Warning(answers.refused);
     if (result == AdService::kDone) accept();
 }
 

@@ -17,6 +17,7 @@
 #include "HttpClient.h"
 #include "MessageRecorder.h"
 #include "ScriptedHttpServer.h"
+#include "ScriptedSite.h"
 #include "SiteSettings.h"
 #include "Text.h"
 
@@ -53,15 +54,8 @@ TEST(AdEditing, AFetchedRecordOpensOnlyWithNinePieces) {
 }
 
 // The editor flows against a scripted server standing in for the owner's site.
-class AdEditingFlow : public ::testing::Test {
+class AdEditingFlow : public ScriptedSite {
 protected:
-    AdEditingFlow() {
-        settings.webserver = server.Url();
-        settings.actionsscript = kActionsScript;
-        client.SetReadTimeout(5000);
-        SetUpAdListView(view, list);
-    }
-
     // Runs `steps` one after another once the editor is open, each after the one before has
     // returned, while `flow` runs; true when every step ran.
     bool WithEditor(std::vector<std::function<void(QWidget&)>> steps,
@@ -92,14 +86,6 @@ protected:
         const size_t start = at + marker.size();
         return body.substr(start, body.find("\r\n--", start) - start);
     }
-
-    ScriptedHttpServer server;
-    HttpClient client;
-    SiteSettings settings;
-    AdService service{client, settings};
-    MessageRecorder messages;
-    AdListModel list;
-    QTreeView view;
 };
 
 TEST_F(AdEditingFlow, AddSendsTheFieldsAndClosesOnlyWhenTheServerAccepts) {

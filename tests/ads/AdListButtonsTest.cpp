@@ -10,6 +10,7 @@
 #include "HttpClient.h"
 #include "MessageRecorder.h"
 #include "ScriptedHttpServer.h"
+#include "ScriptedSite.h"
 #include "SiteSettings.h"
 
 namespace {
@@ -28,15 +29,8 @@ std::string ListReply(const std::vector<std::string>& ids) {
     return reply + "OK";
 }
 
-class AdListButtonsTest : public ::testing::Test {
+class AdListButtonsTest : public ScriptedSite {
   protected:
-    AdListButtonsTest() {
-        settings.webserver = server.Url();
-        settings.actionsscript = kActionsScript;
-        SetUpAdListView(view, list);
-        client.SetReadTimeout(5000);
-    }
-
     void Fill(const std::string& reply) { FillAdList(list, reply); }
     void Check(int row) { list.setData(list.index(row, kColumnTitle), Qt::Checked, Qt::CheckStateRole); }
     bool Checked(int row) { return list.IsChecked(row); }
@@ -56,14 +50,6 @@ class AdListButtonsTest : public ::testing::Test {
         for (const auto& shown : messages.shown) texts.push_back(shown.kind + ": " + shown.text);
         return texts;
     }
-
-    ScriptedHttpServer server;
-    HttpClient client;
-    SiteSettings settings;
-    AdService service{client, settings};
-    MessageRecorder messages;
-    AdListModel list;
-    QTreeView view;
 };
 
 TEST_F(AdListButtonsTest, SelectAllAndClearSelectionTouchOnlyTheCheckBoxes) {

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev
+  qt6-base-dev qt6-webengine-dev
   libcurl4-openssl-dev libssl-dev
   libgtest-dev libgmock-dev
   xvfb xauth

@@ -15,6 +15,7 @@
 
 #include "AdEditing.h"
 #include "AdList.h"
+#include "AdPreview.h"
 #include "AdListButtons.h"
 #include "Centering.h"
 #include "ClickableLabel.h"
@@ -319,6 +320,8 @@ void TfrmMain::bsSkinButton6Click() {
     EditPictureAd(*lvwItems, adList, adService, IdHTTP1, msgMain, this);
 }
 
+void TfrmMain::btnPreviewClick() { PreviewAd(*lvwItems, siteSettings, msgMain, this); }
+
 void TfrmMain::btnLoadClick() {
     TfrmFormCode dialog(siteSettings, this);
     dialog.exec();
@@ -337,7 +340,6 @@ void TfrmMain::LoadBrandProfile() {}
 void TfrmMain::CheckNewMessage() {}
 void TfrmMain::CheckForUpdates(bool) {}
 
-void TfrmMain::btnPreviewClick() {}
 void TfrmMain::btnMakeMoneyClick() {}
 void TfrmMain::btnAboutClick() {}
 void TfrmMain::btnNewsClick() {}

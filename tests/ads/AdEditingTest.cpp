@@ -49,7 +49,9 @@ TEST(AdEditing, AFetchedRecordOpensOnlyWithNinePieces) {
     for (const auto& c : cases) {
         const std::optional<FetchedAd> read = ReadFetchedAd(c.record);
         EXPECT_EQ(read.has_value(), c.opens) << c.record.substr(0, 40);
-        if (read) EXPECT_EQ(read->active, c.active);
+        if (read) {
+            EXPECT_EQ(read->active, c.active);
+        }
     }
 }
 

@@ -1,0 +1,46 @@
+#include "AdPreview.h"
+
+#include <QCoreApplication>
+#include <QLibrary>
+#include <stdexcept>
+
+#include "AdList.h"
+#include "Messages.h"
+#include "SiteSettings.h"
+#include "Text.h"
+
+namespace {
+
+using ShowPreview = void (*)(const QString& address, QWidget* parent);
+
+// The preview module beside the program, or, for a program run from its build folder's
+// tests and benchmarks, where the build put it.
+ShowPreview LoadPreview() {
+    static ShowPreview show = nullptr;
+    if (show) return show;
+    QString error;
+    for (const QString& path : {QCoreApplication::applicationDirPath() + "/" + QUILLSPOT_PREVIEW_NAME,
+                                QStringLiteral(QUILLSPOT_PREVIEW_BUILT)}) {
+        QLibrary module(path);
+        show = reinterpret_cast<ShowPreview>(module.resolve("QuillspotShowPreview"));
+        if (show) return show;
+        error = module.errorString();
+    }
+    throw std::runtime_error("The preview cannot be shown: " + FromQ(error));
+}
+
+}  // namespace
+
+std::string PreviewAddress(const std::string& webserver, const std::string& id) {
+    return webserver + "/qlspshow.php?ad_id=" + id;
+}
+
+void PreviewAd(const QTreeView& lvwItems, const SiteSettings& settings, Messages& messages,
+               QWidget* parent) {
+    std::string id;
+    if (!HighlightedAdId(lvwItems, id)) {
+        messages.Warning("You need to select first a Picture Ad.");
+        return;
+    }
+    LoadPreview()(ToQ(PreviewAddress(settings.webserver, id)), parent);
+}

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+
+#include "AdList.h"
+#include "AdPreview.h"
+#include "MessageRecorder.h"
+#include "ScriptedHttpServer.h"
+#include "SiteSettings.h"
+
+namespace {
+
+// The preview loads the display script's page for the highlighted ad in the real web engine,
+// once, and needs a highlighted row.
+TEST(Preview, LoadsTheHighlightedAdsPageFromTheSite) {
+    ScriptedHttpServer server;
+    server.PushBody("<html><head><title>Ad twelve</title></head><body>ad</body></html>");
+    SiteSettings settings;
+    settings.webserver = server.Url();
+    AdListModel list;
+    QTreeView view;
+    SetUpAdListView(view, list);
+    FillAdList(list, "\"12\",\"T\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
+    MessageRecorder messages;
+    PreviewAd(view, settings, messages, nullptr);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "You need to select first a Picture Ad.");
+
+    view.setCurrentIndex(list.index(0, 0));
+    QString address, title;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        if (!preview) return;
+        address = preview->findChild<QLineEdit*>("edtAddress")->text();
+        title = preview->findChild<QWidget*>("WebBrowser1")->property("title").toString();
+        if (title == "Ad twelve" || clock.elapsed() > 30000)
+            preview->findChild<QPushButton*>("btnOk")->click();
+    });
+    poll.start(50);
+    PreviewAd(view, settings, messages, nullptr);
+    EXPECT_EQ(address.toStdString(), server.Url() + "/qlspshow.php?ad_id=12");
+    EXPECT_EQ(title, "Ad twelve");
+    // Once: every load of the display script may count as an impression. (The engine may also
+    // ask for the site's icon.)
+    std::vector<std::string> pages;
+    for (const auto& request : server.Requests())
+        if (request.requestLine.find("/favicon.ico") == std::string::npos)
+            pages.push_back(request.requestLine);
+    EXPECT_EQ(pages, std::vector<std::string>{"GET /qlspshow.php?ad_id=12 HTTP/1.1"});
+}
+
+}  // namespace

@@ -1,0 +1,21 @@
+// The preview runs the web engine, which must be told before the application object exists
+// that it will share drawing contexts.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+// The web engine's own code frees one of its objects with the wrong size, and keeps some of
+// its objects (and fontconfig's) to the end of the process; both happen inside those system
+// libraries, not in this program, and the sanitizers would stop there.
+extern "C" const char* __asan_default_options() { return "new_delete_type_mismatch=0"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libQt6WebEngineCore.so.6\nleak:libfontconfig.so.1\n";
+}
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

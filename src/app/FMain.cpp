@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
@@ -16,6 +17,7 @@
 #include "AdEditing.h"
 #include "AdList.h"
 #include "AdPreview.h"
+#include "AppDir.h"
 #include "AdListButtons.h"
 #include "Centering.h"
 #include "ClickableLabel.h"
@@ -24,6 +26,7 @@
 #include "FSettings.h"
 #include "PictureIcons.h"
 #include "ServerWait.h"
+#include "TagText.h"
 #include "Text.h"
 
 namespace {
@@ -305,6 +308,18 @@ void TfrmMain::Timer1Timer() {
     if (CheckService()) LoadAdList();
 }
 
+// The reseller's profile names the product, its tier's News button, the Make Money caption
+// and the welcome page. Without the file the window keeps its own captions.
+void TfrmMain::LoadBrandProfile() {
+    const std::string path = AppFilePath(kBrandProfileFile);
+    if (!QFileInfo::exists(ToQ(path))) return;
+    brandProfile = ReadBrandProfile(JoinLinesCrLf(BrandPlainText(path)), randomIndex);
+    setWindowTitle(ToQ(BrandCaption(brandProfile)));
+    btnNews->setVisible(NewsButtonShown(brandProfile));
+    btnMakeMoney->setText(ToQ(brandProfile.MakeMoneyCaption));
+    WelcomePage = brandProfile.WelcomePage;
+}
+
 bool TfrmMain::CheckService() { return adService.CheckService(); }
 bool TfrmMain::LoadAdList() { return adService.LoadAdList(adList); }
 
@@ -336,7 +351,6 @@ void TfrmMain::bsSkinButton7Click() {
 
 // Steps and handlers whose behaviour arrives with the brand, news, update, editor, preview
 // and settings features.
-void TfrmMain::LoadBrandProfile() {}
 void TfrmMain::CheckNewMessage() {}
 void TfrmMain::CheckForUpdates(bool) {}
 

@@ -6,6 +6,7 @@
 
 #include "AdListModel.h"
 #include "AdService.h"
+#include "BrandProfile.h"
 #include "HttpClient.h"
 #include "PictureIcons.h"
 #include "SiteSettings.h"
@@ -57,6 +58,9 @@ protected:
     AdService adService{IdHTTP1, siteSettings};
     // The ad list's rows, shown by lvwItems.
     AdListModel adList;
+    // The reseller's brand, and the source of its random choices, which tests seed.
+    BrandProfile brandProfile;
+    RandomIndex randomIndex = MakeRandomIndex();
     // The HTML of the chosen welcome page; empty when the brand has none.
     std::string WelcomePage;
 

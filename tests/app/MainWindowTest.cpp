@@ -15,6 +15,7 @@
 #include "ErrorReport.h"
 #include "FMain.h"
 #include "MessageRecorder.h"
+#include "ProtectFile.h"
 #include "QtPrinters.h"
 #include "ShellRecorder.h"
 #include "TestDir.h"
@@ -235,6 +236,33 @@ TEST(Centering, RoundsEachHalfTowardZero) {
     EXPECT_EQ(CenteredOffset(100, 301), -100);
     EXPECT_EQ(CenteredOffset(101, 300), -100);
     EXPECT_EQ(CenteredOffset(0, 7), -3);
+}
+
+// A reseller's profile made as the brand tool makes it names the product, decides the News
+// button, the Make Money caption and the welcome page; without one the window stays as built.
+TEST_F(MainWindow, TheBrandProfileNamesTheWindow) {
+    const auto shown = [&](bool withProfile) {
+        TfrmMain w(messages_, shell_);
+        w.FormCreate();
+        w.show();
+        const std::string title = w.windowTitle().toStdString();
+        const bool news = !Find<QToolButton>(&w, "btnNews")->isHidden();
+        const std::string makeMoney = Find<QPushButton>(&w, "btnMakeMoney")->text().toStdString();
+        const int page = Find<QTabWidget>(&w, "pgcPrinc")->count();
+        w.close();
+        return std::make_tuple(title, news, makeMoney, page == 2) == std::make_tuple(
+            withProfile ? "Ad Pro v2.01" : "Quillspot", !withProfile,
+            withProfile ? "Earn" : "Make Money", withProfile);
+    };
+    EXPECT_TRUE(shown(false));
+    dir_.Write("plain.txt",
+               "<%%ApplicationName%%>Ad Pro<%%/ApplicationName%%>\n"
+               "<%%BranderType%%>Gold<%%/BranderType%%>\n"
+               "<%%MakeMoneyButton%%>Earn<%%/MakeMoneyButton%%>\n"
+               "<%%Welcome1%%><html>hello</html><%%/Welcome1%%>\n");
+    ProtectFile(dir_.Path("plain.txt"), dir_.Path("dbsettings.dat"));
+    EXPECT_TRUE(shown(true));
+    EXPECT_TRUE(messages_.shown.empty());
 }
 
 }  // namespace

@@ -1,0 +1,131 @@
+#include "BrandProfile.h"
+
+#include <initializer_list>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <tuple>
+#include <vector>
+
+#include "AesLib.h"
+#include "FileStream.h"
+#include "MemoryStreams.h"
+#include "ProtectFile.h"
+#include "ReplaceAll.h"
+#include "TagText.h"
+#include "UUtils.h"
+
+namespace {
+
+constexpr int kMaxEntries = 16;
+
+class TagReader {
+  public:
+    explicit TagReader(std::string text) : text_(std::move(text)) {}
+    std::string Read(const std::string& name) {
+        return TakeTagValue(OpeningMarker(name), ClosingMarker(name), text_);
+    }
+    // Entries 1 to 16 up to the first empty one.
+    std::vector<std::string> ReadList(const std::string& name) {
+        std::vector<std::string> entries;
+        for (int n = 1; n <= kMaxEntries; ++n) {
+            std::string entry = Read(name + std::to_string(n));
+            if (entry.empty()) break;
+            entries.push_back(std::move(entry));
+        }
+        return entries;
+    }
+
+  private:
+    std::string text_;
+};
+
+// The first two pieces of an entry split at "^"; a missing piece is empty.
+std::pair<std::string, std::string> Pieces(const std::string& entry) {
+    std::vector<std::string> pieces;
+    SplitByChar('^', entry, pieces);
+    pieces.resize(std::max<std::size_t>(pieces.size(), 2));
+    return {pieces[0], pieces[1]};
+}
+
+}  // namespace
+
+RandomIndex MakeRandomIndex(unsigned seed) {
+    auto engine = std::make_shared<std::mt19937>(seed);
+    return [engine](std::size_t count) {
+        return std::uniform_int_distribution<std::size_t>(0, count - 1)(*engine);
+    };
+}
+
+RandomIndex MakeRandomIndex() { return MakeRandomIndex(std::random_device{}()); }
+
+std::string BrandPlainText(const std::string& path) {
+    FileStream in(path, FileStream::Mode::Read);
+    TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
+    StringTarget plain;
+    // False for a wrong pass phrase (nothing written) and for a bad authentication code
+    // (everything written): the profile is read either way.
+    engine.DecryptStream(in, &plain, in.Size());
+    if (!in.Error().empty()) throw std::runtime_error(in.Error());
+    return plain.Bytes();
+}
+
+BrandProfile ReadBrandProfile(const std::string& text, const RandomIndex& random) {
+    TagReader tags(text);
+    BrandProfile p;
+    using Field = std::pair<const char*, std::string BrandProfile::*>;
+    const auto read = [&](std::initializer_list<Field> fields) {
+        for (const auto& [name, field] : fields) p.*field = tags.Read(name);
+    };
+    read({{"ApplicationName", &BrandProfile::ApplicationName},
+          {"BranderCode", &BrandProfile::BranderCode},
+          {"BranderType", &BrandProfile::BranderType},
+          {"AffiliateURL", &BrandProfile::AffiliateURL},
+          {"AffiliateTYPE", &BrandProfile::AffiliateTYPE},
+          {"AffiliateID", &BrandProfile::AffiliateID}});
+    p.AffiliateURL = ReplaceAll(p.AffiliateURL, "%%AFFILIATEID%%", p.AffiliateID);
+    read({{"MasterNewsBaseURL", &BrandProfile::MasterNewsBaseURL},
+          {"PlatinumNewsBaseURL", &BrandProfile::PlatinumNewsBaseURL},
+          {"GoldNewsBaseURL", &BrandProfile::GoldNewsBaseURL},
+          {"MasterPublID", &BrandProfile::MasterPublID},
+          {"PlatinumPublID", &BrandProfile::PlatinumPublID},
+          {"GoldPublID", &BrandProfile::GoldPublID}});
+    const std::string makeMoney = tags.Read("MakeMoneyButton");
+    if (!makeMoney.empty()) p.MakeMoneyCaption = makeMoney;
+    read({{"AppHelpURL", &BrandProfile::AppHelpURL},
+          {"CopyrightYears", &BrandProfile::CopyrightYears},
+          {"CopyrightCompany", &BrandProfile::CopyrightCompany},
+          {"AboutText", &BrandProfile::AboutText}});
+    const std::vector<std::string> welcomes = tags.ReadList("Welcome");
+    const std::vector<std::string> banners = tags.ReadList("Banner");
+    std::vector<std::string> links = tags.ReadList("Link");
+
+    if (!welcomes.empty()) p.WelcomePage = welcomes[random(welcomes.size())];
+    if (!banners.empty()) {
+        const std::size_t chosen = random(banners.size());
+        std::tie(p.BannerFile, p.BannerURL) = Pieces(banners[chosen]);
+        p.BannerNumber = static_cast<int>(chosen) + 1;
+    }
+    if (!links.empty()) {
+        const std::size_t first = random(links.size());
+        std::tie(p.Link1Caption, p.Link1URL) = Pieces(links[first]);
+        links.erase(links.begin() + static_cast<std::ptrdiff_t>(first));
+    }
+    if (!links.empty()) std::tie(p.Link2Caption, p.Link2URL) = Pieces(links[random(links.size())]);
+    return p;
+}
+
+std::string BrandCaption(const BrandProfile& profile) {
+    return profile.ApplicationName + " v" + kAppVersion;
+}
+
+bool NewsButtonShown(const BrandProfile& p) {
+    const auto given = [](const std::string& id, const std::string& url) {
+        return !id.empty() && !url.empty();
+    };
+    if (p.BranderType == "Master" || p.BranderType == "Free")
+        return given(p.MasterPublID, p.MasterNewsBaseURL);
+    if (p.BranderType == "Platinum") return given(p.PlatinumPublID, p.PlatinumNewsBaseURL);
+    if (p.BranderType == "Gold") return given(p.GoldPublID, p.GoldNewsBaseURL);
+    return false;
+}

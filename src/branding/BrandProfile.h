@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+// The program's version, shown in the title and the about box and sent to the update check.
+inline constexpr const char* kAppVersion = "2.01";
+// The reseller's brand profile beside the executable.
+inline constexpr const char* kBrandProfileFile = "dbsettings.dat";
+
+// The brand as the reseller's profile gives it; every field a byte string, empty when not
+// given. Filled once at start-up and only read afterwards.
+struct BrandProfile {
+    std::string ApplicationName, BranderCode, BranderType, AffiliateURL, AffiliateTYPE,
+        AffiliateID, MasterNewsBaseURL, PlatinumNewsBaseURL, GoldNewsBaseURL, MasterPublID,
+        PlatinumPublID, GoldPublID, AppHelpURL, CopyrightYears, CopyrightCompany, AboutText;
+    // The random choices: one welcome page, one banner (with its entry's number, 1 to 16;
+    // 0 without a banner) and two different links.
+    std::string WelcomePage, BannerFile, BannerURL;
+    int BannerNumber = 0;
+    std::string Link1Caption, Link1URL, Link2Caption, Link2URL;
+    // The Make Money button's caption: the profile's, or "Make Money".
+    std::string MakeMoneyCaption = "Make Money";
+};
+
+// A uniformly random index below `count` (count > 0).
+using RandomIndex = std::function<std::size_t(std::size_t count)>;
+// Indexes from std::mt19937 seeded with `seed`, or from the system's entropy without one.
+RandomIndex MakeRandomIndex();
+RandomIndex MakeRandomIndex(unsigned seed);
+
+// The profile's plain text, held in memory only: the container decrypted with the program's
+// pass phrase. A file made with another pass phrase, or too short, gives an empty text; one
+// whose authentication code does not match gives its decrypted bytes all the same. Throws
+// "Cannot open file ..." when the file cannot be opened.
+std::string BrandPlainText(const std::string& path);
+
+// Reads the tags from the profile's text (its lines joined with CR LF), in the fixed order,
+// each read starting after the tag read before it; then makes the random choices. A Banner or
+// Link entry without "^" takes its missing piece as empty.
+BrandProfile ReadBrandProfile(const std::string& text, const RandomIndex& random);
+
+// The window title: the application name, " v" and the version.
+std::string BrandCaption(const BrandProfile& profile);
+// Whether the News button shows: the tier and its publisher id and news URL both given.
+bool NewsButtonShown(const BrandProfile& profile);

@@ -18,16 +18,20 @@
 #include "AdList.h"
 #include "AdPreview.h"
 #include "AppDir.h"
+#include "BrandDisplay.h"
 #include "AdListButtons.h"
 #include "Centering.h"
 #include "ClickableLabel.h"
 #include "ErrorReport.h"
+#include "FAbout.h"
 #include "FFormCode.h"
 #include "FSettings.h"
 #include "PictureIcons.h"
 #include "ServerWait.h"
+#include "Shell.h"
 #include "TagText.h"
 #include "Text.h"
+#include "UUtils.h"
 
 namespace {
 
@@ -104,6 +108,10 @@ void TfrmMain::BuildWelcomePage() {
     prfWelcome->setObjectName("prfWelcome");
     prfWelcome->setReadOnly(true);
     prfWelcome->setOpenLinks(false);
+    // Links in the welcome page open in the owner's browser.
+    connect(prfWelcome, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        Guarded([this, &url] { OpenInDefaultBrowser(shell, FromQ(url.toString())); });
+    });
     QWidget* bar = FixedPanel("panWelcomeButtons", kWelcomeBarHeight);
     bsSkinButton1 = AddButton(bar, "bsSkinButton1", "Thanks, just show me the main application", 256,
                               265, &TfrmMain::bsSkinButton1Click);
@@ -201,6 +209,16 @@ QWidget* TfrmMain::BuildLinksPanel() {
     lblLink2URL = new ClickableLabel;
     lblLink2URL->setObjectName("lblLink2URL");
     lblLink2URL->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (ClickableLabel* link : {lblLink1URL, lblLink2URL}) {
+        link->setText("Google");
+        link->setProperty("target", QStringLiteral("http://www.google.com/"));
+        link->setCursor(Qt::PointingHandCursor);
+        QFont underlined = link->font();
+        underlined.setUnderline(true);
+        link->setFont(underlined);
+        connect(link, &ClickableLabel::clicked, this,
+                [this, link] { Guarded([this, link] { OpenLinkTarget(link); }); });
+    }
     auto* layout = new QHBoxLayout(panLinks);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(lblLink1URL);
@@ -318,6 +336,27 @@ void TfrmMain::LoadBrandProfile() {
     btnNews->setVisible(NewsButtonShown(brandProfile));
     btnMakeMoney->setText(ToQ(brandProfile.MakeMoneyCaption));
     WelcomePage = brandProfile.WelcomePage;
+    ShowBanner(brandProfile, panBanner, imgBanner, gifBanner);
+    ShowLinks(brandProfile, panLinks, lblLink1URL, lblLink2URL);
+    ApplySkinAndIcon();
+}
+
+void TfrmMain::btnMakeMoneyClick() { OpenInDefaultBrowser(shell, brandProfile.AffiliateURL); }
+void TfrmMain::btnHelpClick() { OpenInDefaultBrowser(shell, brandProfile.AppHelpURL); }
+
+void TfrmMain::imgBannerClick() {
+    if (!brandProfile.BannerURL.empty()) OpenInDefaultBrowser(shell, brandProfile.BannerURL);
+}
+void TfrmMain::gifBannerClick() { imgBannerClick(); }
+
+void TfrmMain::btnAboutClick() {
+    TfrmAbout about(brandProfile, this);
+    about.exec();
+}
+
+// A link label opens its target with the desktop's handler for the address.
+void TfrmMain::OpenLinkTarget(const QLabel* label) {
+    shell.StartDetached("xdg-open", {FromQ(label->property("target").toString())});
 }
 
 bool TfrmMain::CheckService() { return adService.CheckService(); }
@@ -354,11 +393,6 @@ void TfrmMain::bsSkinButton7Click() {
 void TfrmMain::CheckNewMessage() {}
 void TfrmMain::CheckForUpdates(bool) {}
 
-void TfrmMain::btnMakeMoneyClick() {}
-void TfrmMain::btnAboutClick() {}
 void TfrmMain::btnNewsClick() {}
 void TfrmMain::btnUpdateClick() {}
-void TfrmMain::btnHelpClick() {}
-void TfrmMain::imgBannerClick() {}
-void TfrmMain::gifBannerClick() {}
 

@@ -106,6 +106,7 @@ private:
                                   PictureIcon icon, Handler handler);
     void PlacePictureButtons();
     void ShowClientBusy(bool busy);
+    void OpenLinkTarget(const QLabel* label);
     template <class Sender, class Signal>
     void Wire(Sender* sender, Signal signal, Handler handler);
 

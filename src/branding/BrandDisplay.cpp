@@ -78,9 +78,7 @@ void ShowLinks(const BrandProfile& profile, QWidget* panel, QLabel* link1, QLabe
 void ApplySkinAndIcon() {
     QFile skin(ToQ(AppFilePath("mainskin.dat")));
     if (skin.open(QIODevice::ReadOnly)) qApp->setStyleSheet(QString::fromUtf8(skin.readAll()));
+    // A file no picture reader takes (an empty one, say) leaves the icon as it is.
     const QString icon = ToQ(AppFilePath("main.ico"));
-    if (QFileInfo::exists(icon)) {
-        const QIcon loaded(icon);
-        if (!loaded.isNull()) QApplication::setWindowIcon(loaded);
-    }
+    if (QImageReader(icon).canRead()) QApplication::setWindowIcon(QIcon(icon));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
@@ -104,6 +105,19 @@ TEST(About, ShowsTheBrandOrItsEmptyLines) {
     EXPECT_EQ(about.findChild<QLabel*>("lblProductName")->text(), "Ad Pro");
     EXPECT_EQ(about.findChild<QLabel*>("lblCopyright1")->text(), "Copyright (c)  Maker");
     EXPECT_EQ(about.findChild<QPlainTextEdit*>("memAbout")->blockCount(), 2);
+}
+
+TEST(BrandDisplay, BadSkinAndIconFilesDoNoHarm) {
+    TestDir dir;
+    dir.Write("mainskin.dat", std::string("\0\xff{{{ not a style sheet", 26));
+    dir.Write("main.ico", "");
+    ApplySkinAndIcon();
+    EXPECT_TRUE(QApplication::windowIcon().isNull());
+    QLabel label("still drawn");
+    EXPECT_FALSE(label.grab().isNull());
+    qApp->setStyleSheet(QString());
+    EXPECT_EQ(QDir(ToQ(dir.Path(""))).entryList(QDir::Files),
+              (QStringList{"main.ico", "mainskin.dat"}));
 }
 
 }  // namespace

@@ -112,4 +112,19 @@ TEST(BrandProfile, AnotherPassPhraseGivesAnEmptyTextAndABadCodeStillReads) {
     EXPECT_THROW(BrandPlainText(dir.Path("missing.dat")), std::runtime_error);
 }
 
+TEST(BrandProfile, LargeNestedAndNulProfilesReadWhatTheyCan) {
+    const std::string big = Tag("ApplicationName", "Big") + std::string(10 << 20, 'x') +
+                            Tag("AboutText", "after ten megabytes");
+    EXPECT_EQ(Loaded(big).AboutText, "after ten megabytes");
+    const BrandProfile nested =
+        Loaded("<%%ApplicationName%%>a<%%ApplicationName%%>b<%%/ApplicationName%%>\n" +
+               Tag("ApplicationName", "again") + Tag("BranderCode", "QS"));
+    EXPECT_EQ(nested.ApplicationName, "a<%%ApplicationName%%>b");
+    EXPECT_EQ(nested.BranderCode, "QS");
+    EXPECT_EQ(Loaded(Tag("ApplicationName", "Kept") + std::string(1, '\0') +
+                     Tag("BranderCode", "lost"))
+                  .BranderCode,
+              "");
+}
+
 }  // namespace

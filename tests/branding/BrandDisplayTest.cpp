@@ -109,7 +109,7 @@ TEST(About, ShowsTheBrandOrItsEmptyLines) {
 
 TEST(BrandDisplay, BadSkinAndIconFilesDoNoHarm) {
     TestDir dir;
-    dir.Write("mainskin.dat", std::string("\0\xff{{{ not a style sheet", 26));
+    dir.Write("mainskin.dat", std::string(1, '\0') + "\xff{{{ not a style sheet");
     dir.Write("main.ico", "");
     ApplySkinAndIcon();
     EXPECT_TRUE(QApplication::windowIcon().isNull());

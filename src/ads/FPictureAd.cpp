@@ -12,6 +12,7 @@
 
 #include "AdRecord.h"
 #include "AdService.h"
+#include "DialogLayout.h"
 #include "ErrorReport.h"
 #include "HttpClient.h"
 #include "Messages.h"
@@ -46,7 +47,7 @@ std::string Unlistable(const std::string& value) {
 
 TfrmPictureAd::TfrmPictureAd(AdService& service, HttpClient& client, Messages& messages,
                              QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QDialog(parent, kTitleOnlyDialog),
       service_(service),
       client_(client),
       msgMain(messages) {
@@ -93,15 +94,10 @@ TfrmPictureAd::TfrmPictureAd(AdService& service, HttpClient& client, Messages& m
     form->addRow("Status:", chkActive);
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-    buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(divider);
-    layout->addLayout(buttons);
+    layout->addLayout(CentredButtons({btnOk, btnCancel}));
     QWidget* const order[] = {edtAdTitle, edtAdSubtitle, edtAdURL, edtAdPicture,
                               memContent, chkActive,     btnOk,    btnCancel};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);

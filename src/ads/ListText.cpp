@@ -1,10 +1,10 @@
 #include "ListText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 #include "ReplaceAll.h"
+#include "WholeNumber.h"
 
 namespace {
 
@@ -70,11 +70,5 @@ std::string CleanedPiece(std::string_view piece) {
 
 std::int32_t CountPiece(std::optional<std::string_view> piece) {
     if (!piece) return 0;
-    std::string_view digits = *piece;
-    // from_chars takes a minus sign but not a plus sign.
-    if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') digits.remove_prefix(1);
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size()) return 0;
-    return value;
+    return ParseInt32(*piece).value_or(0);
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DialogLayout.h"
 #include "HttpClient.h"
 
 ServerWait::ServerWait(HttpClient& client, QWidget* window)
@@ -44,7 +45,7 @@ bool ServerWait::eventFilter(QObject* watched, QEvent* event) {
 void ServerWait::ShowBox() {
     // Over the window the owner is using; a box under a modal dialog could not be clicked.
     QWidget* over = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : window_;
-    box_ = new QDialog(over, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    box_ = new QDialog(over, kTitleOnlyDialog);
     box_->setObjectName("frmServerWait");
     box_->setWindowTitle(window_->windowTitle());
     auto* text = new QLabel("Waiting for the server...\nPress Escape or Cancel to give up.");

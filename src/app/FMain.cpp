@@ -16,10 +16,10 @@
 
 #include "AdEditing.h"
 #include "AdList.h"
+#include "AdListButtons.h"
 #include "AdPreview.h"
 #include "AppDir.h"
 #include "BrandDisplay.h"
-#include "AdListButtons.h"
 #include "Centering.h"
 #include "ClickableLabel.h"
 #include "ErrorReport.h"
@@ -28,7 +28,6 @@
 #include "FSettings.h"
 #include "PictureIcons.h"
 #include "ServerWait.h"
-#include "Shell.h"
 #include "TagText.h"
 #include "Text.h"
 #include "UUtils.h"
@@ -356,7 +355,7 @@ void TfrmMain::btnAboutClick() {
 
 // A link label opens its target with the desktop's handler for the address.
 void TfrmMain::OpenLinkTarget(const QLabel* label) {
-    shell.StartDetached("xdg-open", {FromQ(label->property("target").toString())});
+    OpenWithDesktopHandler(shell, FromQ(label->property("target").toString()));
 }
 
 bool TfrmMain::CheckService() { return adService.CheckService(); }
@@ -388,11 +387,9 @@ void TfrmMain::bsSkinButton7Click() {
     SaveSiteSettings(siteSettings);
 }
 
-// Steps and handlers whose behaviour arrives with the brand, news, update, editor, preview
-// and settings features.
+// Steps and handlers whose behaviour arrives with the news and update features.
 void TfrmMain::CheckNewMessage() {}
 void TfrmMain::CheckForUpdates(bool) {}
 
 void TfrmMain::btnNewsClick() {}
 void TfrmMain::btnUpdateClick() {}
-

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "BrandProfile.h"
+#include "DialogLayout.h"
 #include "ReplaceAll.h"
 #include "Text.h"
 
@@ -20,7 +21,7 @@ QLabel* Label(const char* name) {
 }  // namespace
 
 TfrmAbout::TfrmAbout(const BrandProfile& profile, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : QDialog(parent, kTitleOnlyDialog) {
     setObjectName("frmAbout");
     setFixedSize(368, 211);
     lblProductName = Label("lblProductName");

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DialogLayout.h"
 #include "PageSnippets.h"
 #include "SiteSettings.h"
 #include "Text.h"
@@ -41,7 +42,7 @@ void Copy(const std::string& snippet) { QGuiApplication::clipboard()->setText(To
 }  // namespace
 
 TfrmFormCode::TfrmFormCode(const SiteSettings& settings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : QDialog(parent, kTitleOnlyDialog) {
     setObjectName("frmFormCode");
     setWindowTitle("Code To Insert");
     setFixedSize(533, 436);

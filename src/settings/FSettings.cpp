@@ -5,12 +5,13 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <charconv>
 
+#include "DialogLayout.h"
 #include "ErrorReport.h"
 #include "ReplaceAll.h"
 #include "ServerScript.h"
 #include "Text.h"
+#include "WholeNumber.h"
 #include "WholeNumberEdit.h"
 
 namespace {
@@ -27,17 +28,11 @@ QLineEdit* Box(QWidget* parent, const char* name, const std::string& value) {
 
 AdsWidthParts ReadAdsWidth(const std::string& adswidth) {
     const std::string rest = ReplaceAll(ReplaceAll(adswidth, "%", ""), "px", "");
-    std::string_view digits = rest;
-    if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') digits.remove_prefix(1);
-    std::int32_t number = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
-        number = kDefaultWidth;
-    return {number, adswidth.find('%') != std::string::npos};
+    return {ParseInt32(rest).value_or(kDefaultWidth), adswidth.find('%') != std::string::npos};
 }
 
 TfrmSettings::TfrmSettings(SiteSettings& settings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QDialog(parent, kTitleOnlyDialog),
       settings_(settings) {
     setObjectName("frmSettings");
     setWindowTitle("Settings");
@@ -68,11 +63,6 @@ TfrmSettings::TfrmSettings(SiteSettings& settings, QWidget* parent)
     widthRow->addWidget(edtAdsWidth);
     widthRow->addWidget(cbxAdsUnits);
     widthRow->addStretch(1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-    buttons->addStretch(1);
     auto* form = new QFormLayout(this);
     form->addRow("Site URL:", edtSite);
     form->addRow("MYSQL Host:", edtHostname);
@@ -80,7 +70,7 @@ TfrmSettings::TfrmSettings(SiteSettings& settings, QWidget* parent)
     form->addRow("Database User:", edtUsername);
     form->addRow("User Password:", edtPassword);
     form->addRow("Ads Width:", widthRow);
-    form->addRow(buttons);
+    form->addRow(CentredButtons({btnOk, btnCancel}));
 }
 
 void TfrmSettings::btnOkClick() {

@@ -66,6 +66,12 @@ bool OpenInDefaultBrowser(Shell& shell, const std::string& address) {
     return shell.StartDetached(command.program, command.arguments);
 }
 
+bool OpenWithDesktopHandler(Shell& shell, const std::string& address) {
+    BrowserCommand command;
+    return FromDesktopDefault(address, command) &&
+           shell.StartDetached(command.program, command.arguments);
+}
+
 void SplitByChar(char separator, const std::string& text, std::vector<std::string>& list) {
     list.clear();
     std::string piece;

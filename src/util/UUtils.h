@@ -10,6 +10,10 @@ class Shell;
 // over as one argument. False when no browser can be found or it would not start.
 bool OpenInDefaultBrowser(Shell& shell, const std::string& address);
 
+// Opens `address` with the desktop's default handler for it (xdg-open), the platform's
+// "open" action. False when there is none or it would not start.
+bool OpenWithDesktopHandler(Shell& shell, const std::string& address);
+
 // Fills `list` with the pieces of `text` between `separator` bytes. An empty piece before a
 // separator counts; an empty piece at the very end does not.
 void SplitByChar(char separator, const std::string& text, std::vector<std::string>& list);

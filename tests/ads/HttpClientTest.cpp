@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -10,25 +7,13 @@
 
 #include "CurlSession.h"
 #include "HttpClient.h"
+#include "LocalPort.h"
 #include "RequestBytes.h"
 #include "ScriptedHttpServer.h"
 
 namespace {
 
 using Reply = ScriptedHttpServer::Reply;
-
-// A port on 127.0.0.1 where nothing listens.
-int ClosedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 class HttpClientTest : public ::testing::Test {
   protected:
@@ -136,7 +121,7 @@ TEST_F(HttpClientTest, BrokenRepliesFail) {
 }
 
 TEST_F(HttpClientTest, RefusedConnectionFails) {
-    EXPECT_EQ(client.Get("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/"), std::nullopt);
+    EXPECT_EQ(client.Get("http://127.0.0.1:" + std::to_string(UnusedLocalPort()) + "/"), std::nullopt);
 }
 
 TEST_F(HttpClientTest, ReadTimeOutEndsASilentServer) {
@@ -189,7 +174,7 @@ TEST_F(HttpClientTest, RedirectToAnotherSchemeFails) {
 }
 
 TEST_F(HttpClientTest, ProxyVariablesAreIgnored) {
-    const std::string proxy = "http://127.0.0.1:" + std::to_string(ClosedPort());
+    const std::string proxy = "http://127.0.0.1:" + std::to_string(UnusedLocalPort());
     setenv("http_proxy", proxy.c_str(), 1);
     setenv("ALL_PROXY", proxy.c_str(), 1);
     server.PushBody("direct");

@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +10,7 @@
 #include <memory>
 
 #include "FFormCode.h"
+#include "LocalPort.h"
 #include "PageSnippets.h"
 #include "Php.h"
 #include "SiteSettings.h"
@@ -21,22 +19,10 @@
 
 namespace {
 
-int FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
 // PHP's own web server on PHP's default settings (no php.ini), serving `dir`.
 class PhpServer {
   public:
-    explicit PhpServer(const std::string& dir) : port_(FreePort()) {
+    explicit PhpServer(const std::string& dir) : port_(UnusedLocalPort()) {
         server_.start("php", {"-n", "-d", "extension=curl", "-S",
                               QString("127.0.0.1:%1").arg(port_), "-t", ToQ(dir)});
         EXPECT_TRUE(QTest::qWaitFor(

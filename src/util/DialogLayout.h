@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <initializer_list>
+
+// The owner's dialogs have a title but no buttons in the title bar.
+inline constexpr Qt::WindowFlags kTitleOnlyDialog =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+
+// `buttons` side by side in the middle of a row.
+inline QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton* button : buttons) row->addWidget(button);
+    row->addStretch(1);
+    return row;
+}

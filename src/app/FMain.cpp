@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
@@ -22,15 +21,21 @@
 #include "BrandDisplay.h"
 #include "Centering.h"
 #include "ClickableLabel.h"
+#include "DialogLayout.h"
 #include "ErrorReport.h"
 #include "FAbout.h"
 #include "FFormCode.h"
+#include "FNews.h"
 #include "FSettings.h"
+#include "LastNewsId.h"
+#include "MessageBalloon.h"
+#include "Messages.h"
 #include "PictureIcons.h"
 #include "ServerWait.h"
 #include "TagText.h"
 #include "Text.h"
 #include "UUtils.h"
+#include "UpdateCheck.h"
 
 namespace {
 
@@ -62,8 +67,7 @@ TfrmMain::TfrmMain(Messages& messages, Shell& shellRef, QWidget* parent)
     setObjectName("frmMain");
     setWindowTitle("Quillspot");
     resize(kDesignWidth, kDesignHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CenterOnScreen(*this);
 
     Timer1.setObjectName("Timer1");
     Timer1.setInterval(100);
@@ -387,9 +391,54 @@ void TfrmMain::bsSkinButton7Click() {
     SaveSiteSettings(siteSettings);
 }
 
-// Steps and handlers whose behaviour arrives with the news and update features.
-void TfrmMain::CheckNewMessage() {}
-void TfrmMain::CheckForUpdates(bool) {}
+// The reseller's newest news item, announced at start-up until the owner has opened it.
+void TfrmMain::CheckNewMessage() {
+    const NewsTier* tier = ActiveNewsTier(brandProfile);
+    std::string lastCode, lastTitle;
+    if (!tier || !newsService.FetchLastCode(brandProfile.*tier->publisherId, brandProfile.BranderCode,
+                                            tier->productType, "UA", lastCode, lastTitle))
+        return;
+    std::string stored;
+    // The start-up sequence shows no message: a profile that cannot be read has no id stored.
+    try {
+        stored = ReadLastNewsId();
+    } catch (const std::exception&) {
+    }
+    if (NewerNewsWaiting(lastCode, stored))
+        ShowMessageBalloon("You've Got A Message!\r\n" + lastTitle);
+}
 
-void TfrmMain::btnNewsClick() {}
-void TfrmMain::btnUpdateClick() {}
+std::string TfrmMain::ReadLastNewsId() { return ::ReadLastNewsId(AppFilePath(kBrandProfileFile)); }
+
+void TfrmMain::WriteLastNewsId(const std::string& id) {
+    ::WriteLastNewsId(AppFilePath(kBrandProfileFile), id);
+}
+
+void TfrmMain::ShowMessageBalloon(const std::string& text) {
+    delete balloon_;
+    const QPoint centre = btnNews->geometry().center();
+    balloon_ = new MessageBalloon(text, btnNews->parentWidget()->mapToGlobal(centre), this);
+    balloon_->show();
+}
+
+void TfrmMain::btnNewsClick() {
+    NewsList.clear();
+    bool fetched = false;
+    if (const NewsTier* tier = ActiveNewsTier(brandProfile))
+        fetched = newsService.FetchNewsList(brandProfile.*tier->publisherId, brandProfile.BranderCode,
+                                            tier->productType, "UA", NewsList);
+    if (!fetched || NewsList.empty()) {
+        msgMain.Information("There's no news for this application!");
+        return;
+    }
+    TfrmNews news(NewsList, newsService, IdHTTP1, brandProfile,
+                  [this](const std::string& id) { WriteLastNewsId(id); }, shell, this);
+    news.exec();
+}
+
+void TfrmMain::CheckForUpdates(bool Silent) {
+    // Once the updater runs, this program closes so the updater can replace its files.
+    if (::CheckForUpdates(IdHTTP1, msgMain, shell, UpdateBaseURL, Silent)) close();
+}
+
+void TfrmMain::btnUpdateClick() { CheckForUpdates(false); }

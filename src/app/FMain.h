@@ -1,18 +1,23 @@
 #pragma once
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "AdListModel.h"
 #include "AdService.h"
 #include "BrandProfile.h"
 #include "HttpClient.h"
+#include "NewsService.h"
 #include "PictureIcons.h"
 #include "SiteSettings.h"
+#include "UpdateCheck.h"
 
 class ClickableLabel;
 class Messages;
+class MessageBalloon;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -63,6 +68,17 @@ protected:
     RandomIndex randomIndex = MakeRandomIndex();
     // The HTML of the chosen welcome page; empty when the brand has none.
     std::string WelcomePage;
+    NewsService newsService{IdHTTP1, msgMain, brandProfile};
+    // The news records of the latest News click, "id^title^date" each.
+    std::vector<std::string> NewsList;
+    // Where the update check asks; tests point it at a local server.
+    std::string UpdateBaseURL = kUpdateBaseURL;
+
+    // The id of the news item opened last, kept in the brand profile.
+    std::string ReadLastNewsId();
+    void WriteLastNewsId(const std::string& id);
+    // Shows `text` in a balloon pointing at the News button, replacing one still shown.
+    void ShowMessageBalloon(const std::string& text);
 
     QTimer Timer1;
 
@@ -111,6 +127,7 @@ private:
     void Wire(Sender* sender, Signal signal, Handler handler);
 
     bool shown_ = false;
+    QPointer<MessageBalloon> balloon_;
 
     QTabWidget* pgcPrinc = nullptr;
     QWidget* stsWelcome = nullptr;

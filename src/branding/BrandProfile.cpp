@@ -119,13 +119,35 @@ std::string BrandCaption(const BrandProfile& profile) {
     return profile.ApplicationName + " v" + kAppVersion;
 }
 
+namespace {
+
+constexpr NewsTier kNewsTiers[] = {
+    {"Master", "BM", &BrandProfile::MasterNewsBaseURL, &BrandProfile::MasterPublID},
+    {"Platinum", "BP", &BrandProfile::PlatinumNewsBaseURL, &BrandProfile::PlatinumPublID},
+    {"Gold", "BG", &BrandProfile::GoldNewsBaseURL, &BrandProfile::GoldPublID},
+};
+
+const NewsTier* TierNamed(const std::string& name) {
+    for (const NewsTier& tier : kNewsTiers)
+        if (name == tier.name) return &tier;
+    return nullptr;
+}
+
+}  // namespace
+
 bool NewsButtonShown(const BrandProfile& p) {
-    const auto given = [](const std::string& id, const std::string& url) {
-        return !id.empty() && !url.empty();
-    };
-    if (p.BranderType == "Master" || p.BranderType == "Free")
-        return given(p.MasterPublID, p.MasterNewsBaseURL);
-    if (p.BranderType == "Platinum") return given(p.PlatinumPublID, p.PlatinumNewsBaseURL);
-    if (p.BranderType == "Gold") return given(p.GoldPublID, p.GoldNewsBaseURL);
-    return false;
+    // A free brand shows the maker's own news, which the Master values name.
+    const NewsTier* tier = TierNamed(p.BranderType == "Free" ? "Master" : p.BranderType);
+    return tier && !(p.*tier->publisherId).empty() && !(p.*tier->baseUrl).empty();
+}
+
+const NewsTier* ActiveNewsTier(const BrandProfile& p) {
+    const NewsTier* tier = TierNamed(p.BranderType);
+    return tier && !(p.*tier->publisherId).empty() ? tier : nullptr;
+}
+
+std::string NewsBaseUrl(const BrandProfile& p, const std::string& productType) {
+    for (const NewsTier& tier : kNewsTiers)
+        if (productType == tier.productType) return p.*tier.baseUrl;
+    return {};
 }

@@ -45,3 +45,18 @@ BrandProfile ReadBrandProfile(const std::string& text, const RandomIndex& random
 std::string BrandCaption(const BrandProfile& profile);
 // Whether the News button shows: the tier and its publisher id and news URL both given.
 bool NewsButtonShown(const BrandProfile& profile);
+
+// A reseller's tier as the news server knows it: its product type code and where the
+// profile keeps its news address and publisher id.
+struct NewsTier {
+    const char* name;
+    const char* productType;
+    std::string BrandProfile::* baseUrl;
+    std::string BrandProfile::* publisherId;
+};
+
+// The tier named by the profile's BranderType (exactly, letter case included) when its
+// publisher id is given; null otherwise, and then no news request is made.
+const NewsTier* ActiveNewsTier(const BrandProfile& profile);
+// The news address of the tier with this product type code; empty for an unknown code.
+std::string NewsBaseUrl(const BrandProfile& profile, const std::string& productType);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <initializer_list>
 
 // The owner's dialogs have a title but no buttons in the title bar.
@@ -15,4 +17,10 @@ inline QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons) 
     for (QPushButton* button : buttons) row->addWidget(button);
     row->addStretch(1);
     return row;
+}
+
+// Places `window` in the middle of the primary screen's free area.
+inline void CenterOnScreen(QWidget& window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
 }

@@ -22,3 +22,9 @@ bool QtMessages::Question(const std::string& text) {
 void QtMessages::Information(const std::string& text) {
     QMessageBox::information(Owner(), Title(), ToQ(text), QMessageBox::Ok);
 }
+
+bool QtMessages::Confirm(const std::string& text) {
+    return QMessageBox::information(Owner(), Title(), ToQ(text),
+                                    QMessageBox::Ok | QMessageBox::Cancel,
+                                    QMessageBox::Cancel) == QMessageBox::Ok;
+}

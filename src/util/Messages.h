@@ -11,6 +11,8 @@ public:
     // A warning with OK and Cancel; true only when the user chose OK.
     virtual bool Question(const std::string& text) = 0;
     virtual void Information(const std::string& text) = 0;
+    // An information box with OK and Cancel; true only when the user chose OK.
+    virtual bool Confirm(const std::string& text) = 0;
 };
 
 // Modal Qt message boxes.
@@ -19,4 +21,5 @@ public:
     void Warning(const std::string& text) override;
     bool Question(const std::string& text) override;
     void Information(const std::string& text) override;
+    bool Confirm(const std::string& text) override;
 };

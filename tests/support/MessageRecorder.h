@@ -11,20 +11,24 @@
 class MessageRecorder : public Messages {
 public:
     struct Shown {
-        std::string kind;  // "warning", "question" or "information"
+        std::string kind;  // "warning", "question", "confirm" or "information"
         std::string text;
     };
 
     void Warning(const std::string& text) override { shown.push_back({"warning", text}); }
-    bool Question(const std::string& text) override {
-        shown.push_back({"question", text});
+    bool Question(const std::string& text) override { return Answer("question", text); }
+    bool Confirm(const std::string& text) override { return Answer("confirm", text); }
+    void Information(const std::string& text) override { shown.push_back({"information", text}); }
+
+    std::vector<Shown> shown;
+    std::deque<bool> answers;
+
+private:
+    bool Answer(const char* kind, const std::string& text) {
+        shown.push_back({kind, text});
         if (answers.empty()) return false;
         const bool ok = answers.front();
         answers.pop_front();
         return ok;
     }
-    void Information(const std::string& text) override { shown.push_back({"information", text}); }
-
-    std::vector<Shown> shown;
-    std::deque<bool> answers;
 };

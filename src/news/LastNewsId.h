@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// The id of the news item the owner opened last, kept in the brand profile under the tag
+// "LastNewsId". `path` is the profile's full path.
+
+// The stored id, or empty when the file or the tag is missing. Throws when the file cannot
+// be read.
+std::string ReadLastNewsId(const std::string& path);
+
+// Stores `id`, replacing the first tag written exactly as "<%%LastNewsId%%>" or adding one on
+// a line of its own; everything else in the profile stays, apart from line ends, which
+// become CR LF. A missing file is left missing. The profile is decrypted in memory and
+// rewritten whole through a temporary file, so it is never half written and its plain text
+// never reaches the disk. Throws, leaving the file as it was, when it cannot be read or
+// written, or when it does not decrypt soundly to a non-empty text.
+void WriteLastNewsId(const std::string& path, const std::string& id);
+
+// Whether the server's newest item is newer than the stored one. Both are read as signed
+// 32-bit numbers after any leading blanks; anything else counts as 0.
+bool NewerNewsWaiting(const std::string& lastCode, const std::string& storedId);

@@ -59,17 +59,12 @@ std::string WithLastNewsId(const std::string& text, const std::string& id) {
     throw std::runtime_error(FileErrorText("Cannot update file", path, reason));
 }
 
-// The profile's plain text, only when the container is sound: the right pass phrase, a
-// matching authentication code and something in it.
-std::string SoundPlainText(const std::string& path) {
-    FileStream in(path, FileStream::Mode::Read);
-    TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
-    StringTarget plain;
-    const bool sound = engine.DecryptStream(in, &plain, in.Size());
-    if (!in.Error().empty()) throw std::runtime_error(in.Error());
-    if (!sound || plain.Bytes().empty())
-        Refuse(path, "The brand profile is damaged; it was left as it was.");
-    return plain.Bytes();
+// The profile's plain text, only when the container is sound and holds something: a
+// profile rewritten from anything less would lose the brand.
+std::string ProfileText(const std::string& path) {
+    std::optional<std::string> plain = SoundPlainText(path);
+    if (!plain || plain->empty()) Refuse(path, "The brand profile is damaged; it was left as it was.");
+    return *std::move(plain);
 }
 
 std::int32_t NumberOrZero(std::string text) {
@@ -87,7 +82,7 @@ std::string ReadLastNewsId(const std::string& path) {
 
 void WriteLastNewsId(const std::string& path, const std::string& id) {
     if (!QFileInfo::exists(ToQ(path))) return;
-    const std::string text = WithLastNewsId(SoundPlainText(path), id);
+    const std::string text = WithLastNewsId(ProfileText(path), id);
     MemorySource source(text);
     StringTarget container;
     TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
@@ -96,5 +91,6 @@ void WriteLastNewsId(const std::string& path, const std::string& id) {
 }
 
 bool NewerNewsWaiting(const std::string& lastCode, const std::string& storedId) {
-    return NumberOrZero(lastCode) > NumberOrZero(storedId);
+    // Without a last code the server has no news to announce.
+    return !lastCode.empty() && NumberOrZero(lastCode) > NumberOrZero(storedId);
 }

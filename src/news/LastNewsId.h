@@ -18,5 +18,6 @@ std::string ReadLastNewsId(const std::string& path);
 void WriteLastNewsId(const std::string& path, const std::string& id);
 
 // Whether the server's newest item is newer than the stored one. Both are read as signed
-// 32-bit numbers after any leading blanks; anything else counts as 0.
+// 32-bit numbers after any leading blanks; anything else counts as 0. An empty last code
+// means the server has no news, never newer.
 bool NewerNewsWaiting(const std::string& lastCode, const std::string& storedId);

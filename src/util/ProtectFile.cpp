@@ -4,6 +4,7 @@
 
 #include "AesLib.h"
 #include "FileStream.h"
+#include "MemoryStreams.h"
 
 namespace {
 
@@ -30,4 +31,14 @@ void UnprotectFile(const std::string& source, const std::string& target) {
     TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
     engine.DecryptStream(in, &out, in.Size());
     RaiseTransferError(in, out);
+}
+
+std::optional<std::string> SoundPlainText(const std::string& path) {
+    FileStream in(path, FileStream::Mode::Read);
+    TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
+    StringTarget plain;
+    const bool sound = engine.DecryptStream(in, &plain, in.Size());
+    if (!in.Error().empty()) throw std::runtime_error(in.Error());
+    if (!sound) return std::nullopt;
+    return plain.Bytes();
 }

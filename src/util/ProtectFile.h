@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Every protected file is a container under this one pass phrase, built into the program.
@@ -18,3 +19,8 @@ void ProtectFile(const std::string& source, const std::string& target);
 // a wrong pass phrase or a file that is no container leaves it empty, and a bad
 // authentication code leaves the decrypted bytes in it, without an error either way.
 void UnprotectFile(const std::string& source, const std::string& target);
+
+// The plain bytes of the container at `path`, held in memory, only when both the pass
+// phrase and the authentication code match; nullopt otherwise. Throws "Cannot open file ..."
+// or "Cannot read file ..." when the file cannot be read.
+std::optional<std::string> SoundPlainText(const std::string& path);

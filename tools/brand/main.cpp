@@ -59,16 +59,13 @@ std::string ReadFailure(const FileStream& in, const std::string& fallback) {
 
 // The plain text of a container, in memory; throws unless it is complete and authentic.
 std::string OpenProfile(const std::string& path) {
-    FileStream in(path, FileStream::Mode::Read);
-    TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
-    StringTarget plain;
-    if (!engine.DecryptStream(in, &plain, in.Size())) {
-        throw std::runtime_error(ReadFailure(
-            in, "\"" + path +
-                    "\" is not a brand profile of this program, or it is damaged: wrong pass "
-                    "phrase or authentication code mismatch"));
+    std::optional<std::string> plain = SoundPlainText(path);
+    if (!plain) {
+        throw std::runtime_error("\"" + path +
+                                 "\" is not a brand profile of this program, or it is damaged: "
+                                 "wrong pass phrase or authentication code mismatch");
     }
-    return plain.Bytes();
+    return *std::move(plain);
 }
 
 // The plain text goes through the container a chunk at a time, straight into OUT, so

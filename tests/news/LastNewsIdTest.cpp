@@ -1,0 +1,70 @@
+// The last news item opened, kept in a real brand profile container in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+
+#include "AesLib.h"
+#include "LastNewsId.h"
+#include "MemoryStreams.h"
+#include "ProtectFile.h"
+#include "TestDir.h"
+
+namespace {
+
+std::string Container(const std::string& plain, const std::string& passPhrase = kProtectPassPhrase) {
+    MemorySource source(plain);
+    StringTarget container;
+    TEncryption(passPhrase, kProtectBufferSize).EncryptStream(source, container);
+    return container.Bytes();
+}
+
+class LastNewsIdTest : public ::testing::Test {
+  protected:
+    std::string Profile() const { return dir.Path("dbsettings.dat"); }
+    std::string Plain() const { return SoundPlainText(Profile()).value_or("<not sound>"); }
+    TestDir dir;
+};
+
+TEST_F(LastNewsIdTest, WritingReplacesOrAddsTheTagAndKeepsEveryOtherByte) {
+    const std::string tag = "<%%LastNewsId%%>12<%%/LastNewsId%%>";
+    const struct {
+        std::string before, after, readBack;
+    } cases[] = {
+        {"<%%BranderType%%>Gold<%%/BranderType%%>", "<%%BranderType%%>Gold<%%/BranderType%%>\r\n" + tag + "\r\n", "12"},
+        {"A\nB\r\n<%%LastNewsId%%>3<%%/LastNewsId%%>\rC", "A\r\nB\r\n" + tag + "\r\nC\r\n", "12"},
+        {"x <%%LastNewsId%%>3<%%/LastNewsId%%> y\r\n", "x " + tag + " y\r\n", "12"},
+        {"<%%LastNewsId%%>3\r\n<%%/LastNewsId%%>\r\n", tag + "\r\n<%%/LastNewsId%%>\r\n", "12"},
+        // Another letter case is read but not rewritten: the new tag goes after it.
+        {"<%%lastnewsid%%>5<%%/LASTNEWSID%%>\r\n", "<%%lastnewsid%%>5<%%/LASTNEWSID%%>\r\n" + tag + "\r\n", "5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        dir.Write("dbsettings.dat", Container(c.before));
+        WriteLastNewsId(Profile(), "12");
+        EXPECT_EQ(Plain(), c.after);
+        EXPECT_EQ(ReadLastNewsId(Profile()), c.readBack);
+        EXPECT_EQ(QDir(QString::fromStdString(dir.Path(""))).entryList(QDir::Files),
+                  QStringList{"dbsettings.dat"});
+    }
+    QProcess tool;
+    tool.start(QStringLiteral(BRAND_TOOL), {"check", QString::fromStdString(Profile())});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_TRUE(tool.readAllStandardOutput().contains("container verified"));
+}
+
+TEST_F(LastNewsIdTest, AProfileThatIsNotSoundIsLeftByteForByte) {
+    std::string badCode = Container("<%%LastNewsId%%>1<%%/LastNewsId%%>\r\n");
+    badCode.back() ^= 1;
+    const std::string cases[] = {badCode, Container("<%%LastNewsId%%>1<%%/LastNewsId%%>", "other"),
+                                 Container(""), "short"};
+    for (const std::string& bytes : cases) {
+        dir.Write("dbsettings.dat", bytes);
+        EXPECT_THROW(WriteLastNewsId(Profile(), "9"), std::runtime_error);
+        EXPECT_EQ(dir.Read("dbsettings.dat"), bytes);
+        EXPECT_EQ(QDir(QString::fromStdString(dir.Path(""))).entryList(QDir::Files).size(), 1);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+<?php
+// Shared by every script: the settings, the database with its schema, and the ways a script
+// refuses a request. Nothing here prints a PHP or database message: a visitor or the owner's
+// client sees only the short refusals below.
+
+declare(strict_types=1);
+
+ini_set('display_errors', '0');
+error_reporting(E_ALL);
+// A warning would otherwise print into the reply; as an exception it ends in a refusal.
+set_error_handler(function (int $severity, string $message, string $file, int $line): bool {
+    throw new ErrorException($message, 0, $severity, $file, $line);
+});
+
+final class Refusal extends Exception
+{
+    public function __construct(public readonly int $status, string $text)
+    {
+        parent::__construct($text);
+    }
+}
+
+// Runs a script's body; whatever goes wrong, the client gets a status and one short line.
+function qlsp_run(callable $body, string $contentType): void
+{
+    try {
+        header('Content-Type: ' . $contentType);
+        header('X-Content-Type-Options: nosniff');
+        $body();
+    } catch (Refusal $refusal) {
+        qlsp_refuse($refusal->status, $refusal->getMessage());
+    } catch (Throwable $error) {
+        error_log('qlsp: ' . get_class($error) . ': ' . $error->getMessage());
+        qlsp_refuse(500, 'SERVER ERROR');
+    }
+}
+
+function qlsp_refuse(int $status, string $text): void
+{
+    if (!headers_sent()) {
+        http_response_code($status);
+        header('Content-Type: text/plain; charset=UTF-8');
+    }
+    echo $text;
+}
+
+// The settings the owner's client wrote: $hostname, $database, $username, $password and
+// $adswidth. $hostname is a MySQL host (with ":port" when not 3306), or "sqlite:" and the
+// database file's path.
+function qlsp_settings(): array
+{
+    $file = __DIR__ . '/qlspsettings.php';
+    if (!is_file($file)) {
+        throw new Refusal(503, 'NO SETTINGS');
+    }
+    try {
+        $settings = (static function (string $file): array {
+            require $file;
+            return compact('hostname', 'database', 'username', 'password', 'adswidth');
+        })($file);
+    } catch (Throwable $error) {
+        throw new Refusal(503, 'BROKEN SETTINGS');
+    }
+    foreach (['hostname', 'database', 'username', 'password', 'adswidth'] as $name) {
+        if (!isset($settings[$name]) || !is_string($settings[$name])) {
+            throw new Refusal(503, 'BROKEN SETTINGS');
+        }
+    }
+    return $settings;
+}
+
+function qlsp_connect(array $settings): PDO
+{
+    $options = [
+        PDO::ATTR_ERRMODE => PDO::ERRMODE_EXCEPTION,
+        PDO::ATTR_DEFAULT_FETCH_MODE => PDO::FETCH_ASSOC,
+        PDO::ATTR_EMULATE_PREPARES => false,
+    ];
+    try {
+        if (str_starts_with($settings['hostname'], 'sqlite:')) {
+            $db = new PDO($settings['hostname'], null, null, $options);
+            $db->exec('PRAGMA busy_timeout = 10000');
+            $db->exec('PRAGMA journal_mode = WAL');
+        } else {
+            [$host, $port] = array_pad(explode(':', $settings['hostname'], 2), 2, '3306');
+            // Values are bytes as the owner's client sent them: a binary connection keeps them.
+            $dsn = 'mysql:host=' . $host . ';port=' . (int)$port . ';dbname=' . $settings['database']
+                . ';charset=binary';
+            $db = new PDO($dsn, $settings['username'], $settings['password'], $options);
+        }
+    } catch (PDOException $error) {
+        error_log('qlsp: cannot connect: ' . $error->getMessage());
+        throw new Refusal(503, 'DATABASE UNAVAILABLE');
+    }
+    qlsp_migrate($db);
+    return $db;
+}
+
+function qlsp_is_sqlite(PDO $db): bool
+{
+    return $db->getAttribute(PDO::ATTR_DRIVER_NAME) === 'sqlite';
+}
+
+// Each step brings the schema from one version to the next; a database made by an older
+// version of these scripts is brought up to date in place, on its first use.
+function qlsp_migrations(PDO $db): array
+{
+    $sqlite = qlsp_is_sqlite($db);
+    $id = $sqlite ? 'INTEGER PRIMARY KEY AUTOINCREMENT' : 'BIGINT NOT NULL AUTO_INCREMENT PRIMARY KEY';
+    $bytes = $sqlite ? 'BLOB' : 'MEDIUMBLOB';
+    return [
+        1 => ["CREATE TABLE qlsp_ads (ad_id $id, ad_title $bytes NOT NULL, "
+            . "ad_subtitle $bytes NOT NULL, ad_url $bytes NOT NULL, ad_text $bytes NOT NULL, "
+            . "ad_picture $bytes NOT NULL, ad_impressions BIGINT NOT NULL DEFAULT 0, "
+            . "ad_clicks BIGINT NOT NULL DEFAULT 0, ad_enable SMALLINT NOT NULL DEFAULT 1)"],
+        // The next ad for a visitor is looked up among the active ones, in id order.
+        2 => ['CREATE INDEX qlsp_ads_active ON qlsp_ads (ad_enable, ad_id)'],
+    ];
+}
+
+function qlsp_schema_version(PDO $db): int
+{
+    $db->exec('CREATE TABLE IF NOT EXISTS qlsp_schema (version INTEGER NOT NULL)');
+    $version = $db->query('SELECT MAX(version) FROM qlsp_schema')->fetchColumn();
+    return $version === null || $version === false ? 0 : (int)$version;
+}
+
+function qlsp_migrate(PDO $db, ?int $upTo = null): void
+{
+    $migrations = qlsp_migrations($db);
+    $upTo ??= max(array_keys($migrations));
+    for ($version = qlsp_schema_version($db) + 1; $version <= $upTo; ++$version) {
+        foreach ($migrations[$version] as $statement) {
+            try {
+                $db->exec($statement);
+            } catch (PDOException $error) {
+                // Two first requests at once: the other one has just made this step.
+                if (qlsp_schema_version($db) >= $version) {
+                    continue 2;
+                }
+                throw $error;
+            }
+        }
+        $db->prepare('INSERT INTO qlsp_schema (version) VALUES (?)')->execute([$version]);
+    }
+}
+
+// A positive whole number as decimal digits, or null.
+function qlsp_id(mixed $value): ?int
+{
+    if (!is_string($value) || preg_match('/\A[1-9][0-9]{0,17}\z/', $value) !== 1) {
+        return null;
+    }
+    return (int)$value;
+}
+
+function qlsp_html(string $text): string
+{
+    return htmlspecialchars($text, ENT_QUOTES | ENT_SUBSTITUTE | ENT_HTML5, 'UTF-8');
+}
+
+// The address of the folder that holds these scripts, as the request reached it.
+function qlsp_base_url(): string
+{
+    $host = $_SERVER['HTTP_HOST'] ?? 'localhost';
+    if (preg_match('/\A[A-Za-z0-9.\-]+(:[0-9]{1,5})?\z|\A\[[0-9A-Fa-f:.]+\](:[0-9]{1,5})?\z/', $host) !== 1) {
+        $host = 'localhost';
+    }
+    $scheme = (!empty($_SERVER['HTTPS']) && $_SERVER['HTTPS'] !== 'off') ? 'https' : 'http';
+    $folder = rtrim(str_replace('\\', '/', dirname($_SERVER['SCRIPT_NAME'] ?? '/')), '/');
+    return $scheme . '://' . $host . $folder;
+}

@@ -1,0 +1,32 @@
+<?php
+// Picks the ad a visitor sees next: the first active ad after the one seen last
+// ("lastadid"), starting again from the first; counts its impression and answers its id, or
+// 0 when no ad is active.
+
+declare(strict_types=1);
+
+require __DIR__ . '/qlspcommon.php';
+
+qlsp_run(function (): void {
+    $last = $_GET['lastadid'] ?? '0';
+    if ($last !== '0' && qlsp_id($last) === null) {
+        throw new Refusal(400, '0');
+    }
+    $db = qlsp_connect(qlsp_settings());
+    $next = $db->prepare('SELECT ad_id FROM qlsp_ads WHERE ad_enable = 1 AND ad_id > ? '
+        . 'ORDER BY ad_id LIMIT 1');
+    $next->execute([(int)$last]);
+    $id = $next->fetchColumn();
+    if ($id === false) {
+        $id = $db->query('SELECT ad_id FROM qlsp_ads WHERE ad_enable = 1 ORDER BY ad_id LIMIT 1')
+            ->fetchColumn();
+    }
+    if ($id === false) {
+        echo '0';
+        return;
+    }
+    // One statement: visitors arriving together each add their own impression.
+    $db->prepare('UPDATE qlsp_ads SET ad_impressions = ad_impressions + 1 WHERE ad_id = ?')
+        ->execute([(int)$id]);
+    echo (int)$id;
+}, 'text/plain');

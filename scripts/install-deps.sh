@@ -10,7 +10,8 @@ packages=(
   libgtest-dev libgmock-dev
   xvfb xauth
   python3 python3-xlib
-  php-cli php-curl
+  # The server scripts: the demo runs them on SQLite, the end-to-end tests on MariaDB too.
+  php-cli php-curl php-sqlite3 php-mysql mariadb-server
   p7zip-full
 )
 

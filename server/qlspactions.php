@@ -49,7 +49,9 @@ function qlsp_title_taken(PDO $db, string $title): bool
 {
     $query = $db->prepare('SELECT 1 FROM qlsp_ads WHERE ad_title = ?');
     $query->execute([$title]);
-    return $query->fetchColumn() !== false;
+    $taken = $query->fetchColumn() !== false;
+    $query->closeCursor();
+    return $taken;
 }
 
 function qlsp_add(PDO $db): string
@@ -57,15 +59,19 @@ function qlsp_add(PDO $db): string
     $values = [qlsp_field('ad_title'), qlsp_field('ad_subtitle'), qlsp_field('ad_url'),
         qlsp_field('ad_text'), qlsp_field('ad_picture'), qlsp_enable(),
         qlsp_count('ad_impressions'), qlsp_count('ad_clicks')];
-    $db->beginTransaction();
-    if (qlsp_title_taken($db, $values[0])) {
-        $db->rollBack();
-        return 'EXIST RECORD';
+    // The title check and the insert hold the write lock together, so two adds of one title
+    // at once cannot both pass the check.
+    $db->exec(qlsp_is_sqlite($db) ? 'BEGIN IMMEDIATE' : 'LOCK TABLES qlsp_ads WRITE');
+    try {
+        if (qlsp_title_taken($db, $values[0])) {
+            return 'EXIST RECORD';
+        }
+        $db->prepare('INSERT INTO qlsp_ads (ad_title, ad_subtitle, ad_url, ad_text, ad_picture, '
+            . 'ad_enable, ad_impressions, ad_clicks) VALUES (?, ?, ?, ?, ?, ?, ?, ?)')->execute($values);
+        return 'OK';
+    } finally {
+        $db->exec(qlsp_is_sqlite($db) ? 'COMMIT' : 'UNLOCK TABLES');
     }
-    $db->prepare('INSERT INTO qlsp_ads (ad_title, ad_subtitle, ad_url, ad_text, ad_picture, '
-        . 'ad_enable, ad_impressions, ad_clicks) VALUES (?, ?, ?, ?, ?, ?, ?, ?)')->execute($values);
-    $db->commit();
-    return 'OK';
 }
 
 function qlsp_edit(PDO $db): string
@@ -78,7 +84,9 @@ function qlsp_edit(PDO $db): string
     }
     $exists = $db->prepare('SELECT 1 FROM qlsp_ads WHERE ad_id = ?');
     $exists->execute([$id]);
-    if ($exists->fetchColumn() === false) {
+    $found = $exists->fetchColumn() !== false;
+    $exists->closeCursor();
+    if (!$found) {
         return "DON'T EXIST RECORD";
     }
     $db->prepare('UPDATE qlsp_ads SET ad_title = ?, ad_subtitle = ?, ad_url = ?, ad_text = ?, '

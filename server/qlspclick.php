@@ -15,6 +15,7 @@ qlsp_run(function (): void {
     $query = $db->prepare('SELECT ad_url FROM qlsp_ads WHERE ad_id = ?');
     $query->execute([$id]);
     $url = $query->fetchColumn();
+    $query->closeCursor();
     if ($url === false) {
         throw new Refusal(404, 'NO SUCH AD');
     }

@@ -69,7 +69,8 @@ function qlsp_settings(): array
     return $settings;
 }
 
-function qlsp_connect(array $settings): PDO
+// A connection with the schema brought up to date, or up to `$schemaVersion` when given.
+function qlsp_connect(array $settings, ?int $schemaVersion = null): PDO
 {
     $options = [
         PDO::ATTR_ERRMODE => PDO::ERRMODE_EXCEPTION,
@@ -92,7 +93,7 @@ function qlsp_connect(array $settings): PDO
         error_log('qlsp: cannot connect: ' . $error->getMessage());
         throw new Refusal(503, 'DATABASE UNAVAILABLE');
     }
-    qlsp_migrate($db);
+    qlsp_migrate($db, $schemaVersion);
     return $db;
 }
 

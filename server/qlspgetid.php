@@ -17,6 +17,8 @@ qlsp_run(function (): void {
         . 'ORDER BY ad_id LIMIT 1');
     $next->execute([(int)$last]);
     $id = $next->fetchColumn();
+    // An open result would keep SQLite's read going and make the write below wait in vain.
+    $next->closeCursor();
     if ($id === false) {
         $id = $db->query('SELECT ad_id FROM qlsp_ads WHERE ad_enable = 1 ORDER BY ad_id LIMIT 1')
             ->fetchColumn();

@@ -6,11 +6,16 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
+#include <QWebEngineView>
 
 #include "AdList.h"
 #include "AdPreview.h"
+#include "AdService.h"
+#include "AdSite.h"
+#include "HttpClient.h"
 #include "MessageRecorder.h"
 #include "ScriptedHttpServer.h"
+#include "ServerScript.h"
 #include "SiteSettings.h"
 
 namespace {
@@ -55,6 +60,46 @@ TEST(Preview, LoadsTheHighlightedAdsPageFromTheSite) {
         if (request.requestLine.find("/favicon.ico") == std::string::npos)
             pages.push_back(request.requestLine);
     EXPECT_EQ(pages, std::vector<std::string>{"GET /qlspshow.php?ad_id=12 HTTP/1.1"});
+}
+
+// The owner's new ad, previewed from the reference scripts over a real database: the web
+// engine shows it as the site's pages will.
+TEST(Preview, ShowsTheAdAsTheSiteRendersIt) {
+    AdSite site(Database::SQLite);
+    SiteSettings settings;
+    settings.actionsscript = kActionsScript;
+    settings.adswidth = "300px";
+    site.Configure(settings);
+    site.Upload(ServerSettingsScript(settings));
+    HttpClient client;
+    AdService service(client, settings);
+    ASSERT_EQ(service.AddAd({"", "Caf\xC3\xA9 & \"Tea\"", "Open late", "http://example.com/", "Two for one",
+                             "cup.svg", "0", "0", "1"}),
+              AdService::kDone);
+    AdListModel list;
+    QTreeView view;
+    SetUpAdListView(view, list);
+    ASSERT_TRUE(service.LoadAdList(list));
+    view.setCurrentIndex(list.index(0, 0));
+
+    QString text;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        if (!preview) return;
+        // A page closed with a request pending answers it with an empty text.
+        preview->findChild<QWebEngineView*>()->page()->toPlainText([&](const QString& shown) {
+            if (!shown.isEmpty()) text = shown;
+        });
+        if (text.contains("Two for one") || clock.elapsed() > 30000)
+            preview->findChild<QPushButton*>("btnOk")->click();
+    });
+    poll.start(100);
+    MessageRecorder messages;
+    PreviewAd(view, settings, messages, nullptr);
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Caf\xC3\xA9 & \"Tea\"\nOpen late\nTwo for one"))) << text.toStdString();
 }
 
 }  // namespace

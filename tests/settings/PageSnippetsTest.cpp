@@ -3,46 +3,19 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QTcpSocket>
 #include <QTest>
 #include <memory>
 
 #include "FFormCode.h"
-#include "LocalPort.h"
 #include "PageSnippets.h"
+#include "PhpWebServer.h"
 #include "Php.h"
 #include "SiteSettings.h"
 #include "TestDir.h"
 #include "Text.h"
 
 namespace {
-
-// PHP's own web server on PHP's default settings (no php.ini), serving `dir`.
-class PhpServer {
-  public:
-    explicit PhpServer(const std::string& dir) : port_(UnusedLocalPort()) {
-        server_.start("php", {"-n", "-d", "extension=curl", "-S",
-                              QString("127.0.0.1:%1").arg(port_), "-t", ToQ(dir)});
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                QTcpSocket probe;
-                probe.connectToHost("127.0.0.1", static_cast<quint16>(port_));
-                return probe.waitForConnected(100);
-            },
-            10000));
-    }
-    ~PhpServer() {
-        server_.kill();
-        server_.waitForFinished();
-    }
-    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-
-  private:
-    int port_;
-    QProcess server_;
-};
 
 TEST(PageSnippets, AreTwelveAndFourLinesWithTheSiteUrlEscaped) {
     const std::string header = HeaderSnippet("http://a.test/x$y");
@@ -64,11 +37,12 @@ TEST(PageSnippets, RunInAPageAgainstTheSite) {
                "<?php file_put_contents(__DIR__ . '/asked.txt', $_GET['lastadid']); echo '7';");
     site.Write("qlspshow.php",
                "<?php echo '<b>ad ', $_GET['ad_id'], '</b>'; echo '<?php echo \"RAN\"; ?>';");
-    PhpServer siteServer(site.Path(""));
+    // PHP's default settings: no php.ini.
+    PhpWebServer siteServer(site.Path(""), {"-n", "-d", "extension=curl"});
     TestDir pages;
     pages.Write("page.php",
                 HeaderSnippet(siteServer.Url()) + "<p>page</p>" + DisplaySnippet(siteServer.Url()));
-    PhpServer pageServer(pages.Path(""));
+    PhpWebServer pageServer(pages.Path(""), {"-n", "-d", "extension=curl"});
 
     const std::string page = RunPhp(
         {"-r",

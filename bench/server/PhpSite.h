@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Processes.h"
+
+// What qlspsettings.php holds for the database: $hostname is "sqlite:" and the database
+// file's path, or a MySQL host with its port.
+struct DatabaseSettings {
+    std::string hostname;
+    std::string database = "qlsp";
+    std::string username = "qlsp";
+    std::string password = "qlsp";
+};
+
+// A folder holding the server's scripts, this benchmark's baselines and the settings for one
+// database, served by PHP's built-in web server on a port of its own with as many workers as
+// the most clients the benchmark sends at once.
+class PhpSite {
+  public:
+    static constexpr int kWorkers = 8;
+
+    // Makes the site under `folder`; its server's log goes there too.
+    PhpSite(const std::string& folder, const DatabaseSettings& database);
+
+    // Starts serving and waits until the server answers; false if it does not.
+    bool Start();
+    // Fills the database, new until then, with `ads` ads through the site's own scripts.
+    bool Fill(int ads) const;
+    std::string Url(const std::string& script) const;
+
+  private:
+    std::string folder_;
+    std::string site_;
+    int port_ = 0;
+    std::unique_ptr<BackgroundProcess> server_;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <QTemporaryDir>
+
+#include "PhpWebServer.h"
+
+struct SiteSettings;
+
+enum class Database { SQLite, MariaDB };
+
+// The reference scripts installed in a site folder of their own and served by PHP on
+// loopback, over an empty database: a fresh SQLite file, or the emptied database of the one
+// MariaDB server that the test program starts on first use.
+class AdSite {
+  public:
+    explicit AdSite(Database database);
+
+    // Gives `settings` this site's address and the database values that reach it.
+    void Configure(SiteSettings& settings) const;
+    // Puts the server settings script the owner's client wrote beside the scripts, as the
+    // owner uploads it.
+    void Upload(const std::string& settingsScript) const;
+
+    std::string Url(const std::string& path = "") const { return server_->Url(path); }
+    std::string Path(const std::string& name) const {
+        return site_.filePath(QString::fromStdString(name)).toStdString();
+    }
+
+    // Stops the MariaDB server, if one was started.
+    static void StopMariaDB();
+
+  private:
+    Database database_;
+    // Not a TestDir: the program's own folder is the test's, not the site's.
+    QTemporaryDir site_;
+    std::unique_ptr<PhpWebServer> server_;
+};

@@ -80,7 +80,9 @@ TEST(UpdateCheck, OutcomesFromTheServerAndTheOwner) {
         }
         const bool downloaded = c.reply.front() != '<';
         EXPECT_EQ(dir.Exists("mainappupdate.inf"), downloaded);
-        if (downloaded) EXPECT_EQ(dir.Read("mainappupdate.inf"), c.reply);
+        if (downloaded) {
+            EXPECT_EQ(dir.Read("mainappupdate.inf"), c.reply);
+        }
         const bool started = c.shown.size() >= 2 && c.shown[1] == kClose && c.answers.size() == 2 &&
                              c.answers[1];
         ASSERT_EQ(shell.started.size(), started ? 1u : 0u);

@@ -13,13 +13,14 @@ namespace {
 
 using ShowPreview = void (*)(const QString& address, QWidget* parent);
 
-// The preview module beside the program, or, for a program run from its build folder's
-// tests and benchmarks, where the build put it.
+// The preview module beside the program (a copied folder), where the package installs it,
+// or, for a program run from its build folder's tests and benchmarks, where the build put it.
 ShowPreview LoadPreview() {
     static ShowPreview show = nullptr;
     if (show) return show;
     QString error;
     for (const QString& path : {QCoreApplication::applicationDirPath() + "/" + QUILLSPOT_PREVIEW_NAME,
+                                QStringLiteral(QUILLSPOT_PREVIEW_INSTALLED),
                                 QStringLiteral(QUILLSPOT_PREVIEW_BUILT)}) {
         QLibrary module(path);
         show = reinterpret_cast<ShowPreview>(module.resolve("QuillspotShowPreview"));

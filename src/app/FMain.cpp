@@ -332,7 +332,7 @@ void TfrmMain::Timer1Timer() {
 // The reseller's profile names the product, its tier's News button, the Make Money caption
 // and the welcome page. Without the file the window keeps its own captions.
 void TfrmMain::LoadBrandProfile() {
-    const std::string path = AppFilePath(kBrandProfileFile);
+    const std::string path = BrandFilePath(kBrandProfileFile);
     if (!QFileInfo::exists(ToQ(path))) return;
     brandProfile = ReadBrandProfile(JoinLinesCrLf(BrandPlainText(path)), randomIndex);
     setWindowTitle(ToQ(BrandCaption(brandProfile)));
@@ -408,10 +408,12 @@ void TfrmMain::CheckNewMessage() {
         ShowMessageBalloon("You've Got A Message!\r\n" + lastTitle);
 }
 
-std::string TfrmMain::ReadLastNewsId() { return ::ReadLastNewsId(AppFilePath(kBrandProfileFile)); }
+std::string TfrmMain::ReadLastNewsId() { return ::ReadLastNewsId(BrandFilePath(kBrandProfileFile)); }
 
 void TfrmMain::WriteLastNewsId(const std::string& id) {
-    ::WriteLastNewsId(AppFilePath(kBrandProfileFile), id);
+    // A brand installed with the package is read there; the rewritten profile is the
+    // owner's, in the program's folder.
+    ::WriteLastNewsId(BrandFilePath(kBrandProfileFile), AppFilePath(kBrandProfileFile), id);
 }
 
 void TfrmMain::ShowMessageBalloon(const std::string& text) {

@@ -38,7 +38,7 @@ void ShowBanner(const BrandProfile& profile, QWidget* panel, QLabel* still, QLab
         still->setCursor(Qt::PointingHandCursor);
         animated->setCursor(Qt::PointingHandCursor);
     }
-    const QString stored = ToQ(AppFilePath("banner" + std::to_string(profile.BannerNumber) + ".dat"));
+    const QString stored = ToQ(BrandFilePath("banner" + std::to_string(profile.BannerNumber) + ".dat"));
     if (profile.BannerFile.empty() || !QFileInfo::exists(stored)) {
         panel->hide();
         return;
@@ -76,9 +76,9 @@ void ShowLinks(const BrandProfile& profile, QWidget* panel, QLabel* link1, QLabe
 }
 
 void ApplySkinAndIcon() {
-    QFile skin(ToQ(AppFilePath("mainskin.dat")));
+    QFile skin(ToQ(BrandFilePath("mainskin.dat")));
     if (skin.open(QIODevice::ReadOnly)) qApp->setStyleSheet(QString::fromUtf8(skin.readAll()));
     // A file no picture reader takes (an empty one, say) leaves the icon as it is.
-    const QString icon = ToQ(AppFilePath("main.ico"));
+    const QString icon = ToQ(BrandFilePath("main.ico"));
     if (QImageReader(icon).canRead()) QApplication::setWindowIcon(QIcon(icon));
 }

@@ -80,14 +80,14 @@ std::string ReadLastNewsId(const std::string& path) {
     return TakeTagValue(OpeningMarker(kTag), ClosingMarker(kTag), text);
 }
 
-void WriteLastNewsId(const std::string& path, const std::string& id) {
-    if (!QFileInfo::exists(ToQ(path))) return;
-    const std::string text = WithLastNewsId(ProfileText(path), id);
-    MemorySource source(text);
+void WriteLastNewsId(const std::string& source, const std::string& target, const std::string& id) {
+    if (!QFileInfo::exists(ToQ(source))) return;
+    const std::string text = WithLastNewsId(ProfileText(source), id);
+    MemorySource plain(text);
     StringTarget container;
     TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
-    if (!engine.EncryptStream(source, container)) Refuse(path, "The profile could not be encrypted.");
-    WriteFileAtomically(path, container.Bytes());
+    if (!engine.EncryptStream(plain, container)) Refuse(target, "The profile could not be encrypted.");
+    WriteFileAtomically(target, container.Bytes());
 }
 
 bool NewerNewsWaiting(const std::string& lastCode, const std::string& storedId) {

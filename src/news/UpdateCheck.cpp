@@ -92,7 +92,7 @@ bool CheckForUpdates(HttpClient& client, Messages& messages, Shell& shell,
     if (!messages.Confirm("There is a new update: (version " + version +
                           ") available for your application!. Do you want download this update now?"))
         return false;
-    const std::string updater = AppFilePath(kUpdaterFile);
+    const std::string updater = BrandFilePath(kUpdaterFile);
     const char* const missing =
         "The updater module is missing. Please reinstall again the current version!";
     if (!QFileInfo::exists(ToQ(updater))) {

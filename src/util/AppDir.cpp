@@ -1,21 +1,66 @@
 #include "AppDir.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 #include "Text.h"
 
 namespace {
-std::string& Override() {
+
+std::string& AppDirOverride() {
     static std::string dir;
     return dir;
 }
-}  // namespace
 
-std::string AppFilePath(const std::string& name) {
-    std::string dir = Override();
-    if (dir.empty()) dir = FromQ(QCoreApplication::applicationDirPath());
-    if (dir.empty() || dir.back() != '/') dir += '/';
-    return dir + name;
+std::string& SharedDirOverride() {
+    static std::string dir;
+    return dir;
 }
 
-void SetAppDirForTesting(const std::string& dir) { Override() = dir; }
+std::string WithSlash(std::string dir) {
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+// Whether a file can be made in `dir`: the one test that also holds for read-only mounts and
+// for root, whom permission bits do not stop.
+bool CanWriteIn(const std::string& dir) {
+    QTemporaryFile probe(ToQ(WithSlash(dir) + ".quillspot-XXXXXX"));
+    return probe.open();
+}
+
+std::string ProgramFolder() {
+    if (!AppDirOverride().empty()) return AppDirOverride();
+    static const std::string folder = ChooseProgramFolder(
+        FromQ(QCoreApplication::applicationDirPath()), qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(),
+        qEnvironmentVariable("HOME").toStdString());
+    return folder;
+}
+
+}  // namespace
+
+std::string ChooseProgramFolder(const std::string& executableDir, const std::string& xdgConfigHome,
+                                const std::string& home) {
+    if (CanWriteIn(executableDir)) return executableDir;
+    // A relative $XDG_CONFIG_HOME is to be ignored, as if it were not set.
+    const std::string config =
+        !xdgConfigHome.empty() && xdgConfigHome.front() == '/' ? xdgConfigHome : WithSlash(home) + ".config";
+    const std::string folder = WithSlash(config) + "quillspot";
+    QDir().mkpath(ToQ(folder));
+    return folder;
+}
+
+std::string AppFilePath(const std::string& name) { return WithSlash(ProgramFolder()) + name; }
+
+std::string BrandFilePath(const std::string& name) {
+    const std::string own = AppFilePath(name);
+    if (QFileInfo::exists(ToQ(own))) return own;
+    const std::string& override = SharedDirOverride();
+    const std::string shared = WithSlash(override.empty() ? QUILLSPOT_SHARED_DATA_DIR : override) + name;
+    return QFileInfo::exists(ToQ(shared)) ? shared : own;
+}
+
+void SetAppDirForTesting(const std::string& dir) { AppDirOverride() = dir; }
+void SetSharedDataDirForTesting(const std::string& dir) { SharedDirOverride() = dir; }

@@ -41,7 +41,7 @@ TEST_F(LastNewsIdTest, WritingReplacesOrAddsTheTagAndKeepsEveryOtherByte) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before);
         dir.Write("dbsettings.dat", Container(c.before));
-        WriteLastNewsId(Profile(), "12");
+        WriteLastNewsId(Profile(), Profile(), "12");
         EXPECT_EQ(Plain(), c.after);
         EXPECT_EQ(ReadLastNewsId(Profile()), c.readBack);
         EXPECT_EQ(QDir(QString::fromStdString(dir.Path(""))).entryList(QDir::Files),
@@ -61,7 +61,7 @@ TEST_F(LastNewsIdTest, AProfileThatIsNotSoundIsLeftByteForByte) {
                                  Container(""), "short"};
     for (const std::string& bytes : cases) {
         dir.Write("dbsettings.dat", bytes);
-        EXPECT_THROW(WriteLastNewsId(Profile(), "9"), std::runtime_error);
+        EXPECT_THROW(WriteLastNewsId(Profile(), Profile(), "9"), std::runtime_error);
         EXPECT_EQ(dir.Read("dbsettings.dat"), bytes);
         EXPECT_EQ(QDir(QString::fromStdString(dir.Path(""))).entryList(QDir::Files).size(), 1);
     }

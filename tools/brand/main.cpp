@@ -19,7 +19,8 @@ namespace {
 constexpr char kUsage[] =
     "usage: quillspot-brand protect PLAIN OUT      make the protected profile OUT from PLAIN\n"
     "       quillspot-brand unprotect CONTAINER OUT  write the plain text of CONTAINER to OUT\n"
-    "       quillspot-brand check CONTAINER        verify CONTAINER and list its tags\n";
+    "       quillspot-brand check CONTAINER        verify CONTAINER and list its tags\n"
+    "       quillspot-brand --help                 print this text\n";
 
 constexpr std::size_t kShownValue = 60;
 
@@ -107,7 +108,9 @@ void Check(const std::string& path) {
 }
 
 int Run(const std::vector<std::string>& args) {
-    if (args.size() == 3 && args[0] == "protect") {
+    if (args.size() == 1 && args[0] == "--help") {
+        std::cout << kUsage;
+    } else if (args.size() == 3 && args[0] == "protect") {
         Protect(args[1], args[2]);
     } else if (args.size() == 3 && args[0] == "unprotect") {
         Unprotect(args[1], args[2]);

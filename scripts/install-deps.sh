@@ -13,6 +13,8 @@ packages=(
   # The server scripts: the demo runs them on SQLite, the end-to-end tests on MariaDB too.
   php-cli php-curl php-sqlite3 php-mysql mariadb-server
   p7zip-full
+  # The fuzz targets: clang with libFuzzer.
+  clang libclang-rt-14-dev
   # The Debian package: its dependencies worked out, and its checks.
   dpkg-dev lintian desktop-file-utils appstream
 )

@@ -20,3 +20,6 @@ export LSAN_OPTIONS=suppressions=$top/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$top/scripts/build.sh" "$top/build-sanitize" -DQUILLSPOT_SANITIZE=ON -DQUILLSPOT_BUILD_TESTS=ON -DQUILLSPOT_BUILD_BENCH=OFF "$update"
 ctest --test-dir "$top/build-sanitize" --output-on-failure -j "$jobs"
+
+# Every parser of outside bytes, fuzzed for 20 s each (scripts/fuzz.sh SECONDS runs longer).
+"$top/scripts/fuzz.sh" 20

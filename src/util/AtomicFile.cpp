@@ -11,7 +11,9 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     const auto fail = [&](const char* what) {
         throw std::runtime_error(FileErrorText(what, path, FromQ(file.errorString())));
     };
-    if (!file.open(QIODevice::WriteOnly)) fail("Cannot create file");
+    // Unbuffered: a write the disk refuses must fail here, not in a buffer flushed on commit,
+    // whose failure would go unnoticed and leave the file cut short.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) fail("Cannot create file");
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()) ||
         !file.commit())

@@ -58,8 +58,17 @@ std::string CleanValue(const std::string& raw) {
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
     QFile file(ToQ(path_));
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray data = file.readAll();
+    if (file.open(QIODevice::ReadOnly)) Parse(file.readAll());
+}
+
+IniFile IniFile::FromBytes(std::string path, const QByteArray& data) {
+    IniFile ini;
+    ini.path_ = std::move(path);
+    ini.Parse(data);
+    return ini;
+}
+
+void IniFile::Parse(const QByteArray& data) {
     qsizetype start = 0;
     while (start < data.size()) {
         const qsizetype nl = data.indexOf('\n', start);
@@ -144,6 +153,7 @@ void IniFile::Save() const {
         data.append(l.end.data(), static_cast<qsizetype>(l.end.size()));
     }
     QSaveFile file(ToQ(path_));
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    // Unbuffered, so that a refused write fails here and never commits a file cut short.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(data) != data.size() || !file.commit())
         throw std::runtime_error("Unable to write to " + path_);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ public:
 
     // Reads the file at `path`; a file that does not exist reads as empty.
     explicit IniFile(std::string path);
+    // The file at `path` as if it held `data`.
+    static IniFile FromBytes(std::string path, const QByteArray& data);
 
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const;
@@ -26,6 +29,9 @@ public:
     void Save() const;
 
 private:
+    IniFile() = default;
+    void Parse(const QByteArray& data);
+
     struct Line {
         std::string text;
         std::string end;  // the line break as found: "\r\n", "\n" or none at the end

@@ -155,6 +155,30 @@ function qlsp_id(mixed $value): ?int
     return (int)$value;
 }
 
+// The ad id the request's query names; a request naming none is refused.
+function qlsp_query_ad_id(): int
+{
+    $id = qlsp_id($_GET['ad_id'] ?? null);
+    if ($id === null) {
+        throw new Refusal(400, 'NO SUCH AD');
+    }
+    return $id;
+}
+
+// The ad's row; an ad that is gone is refused.
+function qlsp_ad(PDO $db, int $id): array
+{
+    $query = $db->prepare('SELECT * FROM qlsp_ads WHERE ad_id = ?');
+    $query->execute([$id]);
+    $ad = $query->fetch();
+    // An open result would keep SQLite's read going and make a later write wait in vain.
+    $query->closeCursor();
+    if ($ad === false) {
+        throw new Refusal(404, 'NO SUCH AD');
+    }
+    return $ad;
+}
+
 function qlsp_html(string $text): string
 {
     return htmlspecialchars($text, ENT_QUOTES | ENT_SUBSTITUTE | ENT_HTML5, 'UTF-8');

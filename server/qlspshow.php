@@ -8,18 +8,9 @@ declare(strict_types=1);
 require __DIR__ . '/qlspcommon.php';
 
 qlsp_run(function (): void {
-    $id = qlsp_id($_GET['ad_id'] ?? null);
-    if ($id === null) {
-        throw new Refusal(400, 'NO SUCH AD');
-    }
+    $id = qlsp_query_ad_id();
     $settings = qlsp_settings();
-    $db = qlsp_connect($settings);
-    $query = $db->prepare('SELECT * FROM qlsp_ads WHERE ad_id = ?');
-    $query->execute([$id]);
-    $ad = $query->fetch();
-    if ($ad === false) {
-        throw new Refusal(404, 'NO SUCH AD');
-    }
+    $ad = qlsp_ad(qlsp_connect($settings), $id);
     $base = qlsp_base_url();
     $click = qlsp_html($base . '/qlspclick.php?ad_id=' . $id);
     $width = preg_match('/\A[0-9]{1,5}(px|%)\z/', $settings['adswidth']) === 1

@@ -1,11 +1,12 @@
 #include "LocalMariaDb.h"
 
+#include "LocalPort.h"
 #include "Processes.h"
 
 LocalMariaDb::LocalMariaDb(const std::string& folder, const std::string& log)
     : folder_(folder),
       log_(log),
-      port_(FreePort()),
+      port_(UnusedLocalPort()),
       started_(RunProgram({LOCAL_MARIADB, "start", folder_, std::to_string(port_)}, log_)) {}
 
 LocalMariaDb::~LocalMariaDb() {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <thread>
 
+#include "LocalPort.h"
 #include "Requests.h"
 
 namespace {
@@ -34,7 +35,7 @@ PhpSite::PhpSite(const std::string& folder, const DatabaseSettings& database)
 }
 
 bool PhpSite::Start() {
-    port_ = FreePort();
+    port_ = UnusedLocalPort();
     server_ = std::make_unique<BackgroundProcess>(
         std::vector<std::string>{"php", "-S", "127.0.0.1:" + std::to_string(port_), "-t", site_},
         std::vector<std::string>{"PHP_CLI_SERVER_WORKERS=" + std::to_string(kWorkers)},

@@ -26,5 +26,3 @@ class BackgroundProcess {
     pid_t pid_ = -1;
 };
 
-// A TCP port on 127.0.0.1 that nothing listens on at this moment.
-int FreePort();

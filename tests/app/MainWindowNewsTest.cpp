@@ -71,11 +71,6 @@ class MainWindowNews : public ::testing::Test {
         w.findChild<QToolButton*>("btnNews")->click();
         EXPECT_TRUE(ran);
     }
-    std::vector<std::string> Shown() const {
-        std::vector<std::string> shown;
-        for (const auto& m : messages_.shown) shown.push_back(m.kind + ":" + m.text);
-        return shown;
-    }
 
     TestDir dir_;
     ScriptedHttpServer server_;
@@ -148,7 +143,7 @@ TEST_F(MainWindowNews, OpeningAnItemShowsItAndRemembersItWhileTheListStaysPut) {
         EXPECT_FALSE(news.isVisible());
     });
     EXPECT_EQ(w->ReadLastNewsId(), "2");
-    EXPECT_EQ(Shown(), std::vector<std::string>{
+    EXPECT_EQ(messages_.KindsAndTexts(), std::vector<std::string>{
                            "warning:There is a trouble accessing the news site. Contact your provider."});
 }
 

@@ -15,12 +15,11 @@
 #include <functional>
 #include <random>
 
-#include "AesLib.h"
 #include "AppDir.h"
 #include "HttpClient.h"
 #include "LastNewsId.h"
-#include "MemoryStreams.h"
 #include "ProtectFile.h"
+#include "ProtectedBytes.h"
 #include "ScriptedHttpServer.h"
 #include "ServerScript.h"
 #include "SiteSettings.h"
@@ -30,13 +29,6 @@
 namespace {
 
 const std::string kPlainMarker = "<%%ApplicationName%%>Brand<%%/ApplicationName%%>";
-
-std::string Container(const std::string& plain) {
-    MemorySource source(plain);
-    StringTarget container;
-    TEncryption(kProtectPassPhrase, kProtectBufferSize).EncryptStream(source, container);
-    return container.Bytes();
-}
 
 // One rewrite: the file it replaces, what it writes (`n` varies the content), and whether a
 // file's bytes are a complete old or new version.
@@ -69,7 +61,7 @@ std::vector<Rewrite> Rewrites() {
          [](const std::string& b) {
              return b.size() > 40 && b.substr(b.size() - 4) == "?>\r\n";
          }},
-        {"dbsettings.dat", Container(kPlainMarker + "\r\n" + std::string(30000, 'p') + "\r\n"),
+        {"dbsettings.dat", ProtectedBytes(kPlainMarker + "\r\n" + std::string(30000, 'p') + "\r\n"),
          [](int n) {
              const std::string path = AppFilePath("dbsettings.dat");
              WriteLastNewsId(path, path, std::to_string(n));

@@ -4,20 +4,12 @@
 #include <QDir>
 #include <QProcess>
 
-#include "AesLib.h"
 #include "LastNewsId.h"
-#include "MemoryStreams.h"
 #include "ProtectFile.h"
+#include "ProtectedBytes.h"
 #include "TestDir.h"
 
 namespace {
-
-std::string Container(const std::string& plain, const std::string& passPhrase = kProtectPassPhrase) {
-    MemorySource source(plain);
-    StringTarget container;
-    TEncryption(passPhrase, kProtectBufferSize).EncryptStream(source, container);
-    return container.Bytes();
-}
 
 class LastNewsIdTest : public ::testing::Test {
   protected:
@@ -40,7 +32,7 @@ TEST_F(LastNewsIdTest, WritingReplacesOrAddsTheTagAndKeepsEveryOtherByte) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before);
-        dir.Write("dbsettings.dat", Container(c.before));
+        dir.Write("dbsettings.dat", ProtectedBytes(c.before));
         WriteLastNewsId(Profile(), Profile(), "12");
         EXPECT_EQ(Plain(), c.after);
         EXPECT_EQ(ReadLastNewsId(Profile()), c.readBack);
@@ -55,10 +47,10 @@ TEST_F(LastNewsIdTest, WritingReplacesOrAddsTheTagAndKeepsEveryOtherByte) {
 }
 
 TEST_F(LastNewsIdTest, AProfileThatIsNotSoundIsLeftByteForByte) {
-    std::string badCode = Container("<%%LastNewsId%%>1<%%/LastNewsId%%>\r\n");
+    std::string badCode = ProtectedBytes("<%%LastNewsId%%>1<%%/LastNewsId%%>\r\n");
     badCode.back() ^= 1;
-    const std::string cases[] = {badCode, Container("<%%LastNewsId%%>1<%%/LastNewsId%%>", "other"),
-                                 Container(""), "short"};
+    const std::string cases[] = {badCode, ProtectedBytes("<%%LastNewsId%%>1<%%/LastNewsId%%>", "other"),
+                                 ProtectedBytes(""), "short"};
     for (const std::string& bytes : cases) {
         dir.Write("dbsettings.dat", bytes);
         EXPECT_THROW(WriteLastNewsId(Profile(), Profile(), "9"), std::runtime_error);

@@ -4,11 +4,9 @@
 
 #include <QDir>
 
-#include "AesLib.h"
 #include "AppDir.h"
 #include "LastNewsId.h"
-#include "MemoryStreams.h"
-#include "ProtectFile.h"
+#include "ProtectedBytes.h"
 #include "TestDir.h"
 
 namespace {
@@ -37,10 +35,8 @@ TEST(ProgramFolder, WritableExecutableFolderElseTheUsersOwnAndTheSharedBrand) {
     // their own; the first rewrite makes that copy and leaves the shared one alone.
     QDir().mkpath(QString::fromStdString(tmp + "share"));
     SetSharedDataDirForTesting(tmp + "share");
-    MemorySource plain("<%%ApplicationName%%>Shared<%%/ApplicationName%%>\r\n");
-    StringTarget container;
-    TEncryption(kProtectPassPhrase, kProtectBufferSize).EncryptStream(plain, container);
-    dir.Write("share/dbsettings.dat", container.Bytes());
+    const std::string shared = ProtectedBytes("<%%ApplicationName%%>Shared<%%/ApplicationName%%>\r\n");
+    dir.Write("share/dbsettings.dat", shared);
     dir.Write("share/main.ico", "icon");
     dir.Write("main.ico", "own icon");
     EXPECT_EQ(BrandFilePath("main.ico"), tmp + "main.ico");
@@ -49,7 +45,7 @@ TEST(ProgramFolder, WritableExecutableFolderElseTheUsersOwnAndTheSharedBrand) {
     WriteLastNewsId(BrandFilePath("dbsettings.dat"), AppFilePath("dbsettings.dat"), "7");
     EXPECT_EQ(BrandFilePath("dbsettings.dat"), tmp + "dbsettings.dat");
     EXPECT_EQ(ReadLastNewsId(BrandFilePath("dbsettings.dat")), "7");
-    EXPECT_EQ(dir.Read("share/dbsettings.dat"), container.Bytes());
+    EXPECT_EQ(dir.Read("share/dbsettings.dat"), shared);
     SetSharedDataDirForTesting("");
 }
 

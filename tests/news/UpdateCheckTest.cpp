@@ -70,9 +70,7 @@ TEST(UpdateCheck, OutcomesFromTheServerAndTheOwner) {
         shell.succeed = c.starts;
 
         EXPECT_EQ(CheckForUpdates(client, messages, shell, base, c.silent), c.closes);
-        std::vector<std::string> shown;
-        for (const auto& m : messages.shown) shown.push_back(m.kind + ":" + m.text);
-        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(messages.KindsAndTexts(), c.shown);
         if (c.reply != kUnreachable) {
             ASSERT_EQ(server.RequestCount(), 1u);
             EXPECT_EQ(server.Requests()[0].requestLine,

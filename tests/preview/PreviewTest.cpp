@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 #include <QTreeView>
 #include <QWebEngineView>
 
@@ -19,6 +20,23 @@
 #include "SiteSettings.h"
 
 namespace {
+
+// Opens the preview of the highlighted row and, every `intervalMs`, lets `look` see it; the
+// preview is closed once `look` says it has seen enough, or after 30 s.
+void Preview(const QTreeView& view, const SiteSettings& settings, int intervalMs,
+             const std::function<bool(QWidget& preview)>& look) {
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        if (preview && (look(*preview) || clock.elapsed() > 30000))
+            preview->findChild<QPushButton*>("btnOk")->click();
+    });
+    poll.start(intervalMs);
+    MessageRecorder messages;
+    PreviewAd(view, settings, messages, nullptr);
+}
 
 // The preview loads the display script's page for the highlighted ad in the real web engine,
 // once, and needs a highlighted row.
@@ -38,19 +56,11 @@ TEST(Preview, LoadsTheHighlightedAdsPageFromTheSite) {
 
     view.setCurrentIndex(list.index(0, 0));
     QString address, title;
-    QTimer poll;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget* preview = QApplication::activeModalWidget();
-        if (!preview) return;
-        address = preview->findChild<QLineEdit*>("edtAddress")->text();
-        title = preview->findChild<QWidget*>("WebBrowser1")->property("title").toString();
-        if (title == "Ad twelve" || clock.elapsed() > 30000)
-            preview->findChild<QPushButton*>("btnOk")->click();
+    Preview(view, settings, 50, [&](QWidget& preview) {
+        address = preview.findChild<QLineEdit*>("edtAddress")->text();
+        title = preview.findChild<QWidget*>("WebBrowser1")->property("title").toString();
+        return title == "Ad twelve";
     });
-    poll.start(50);
-    PreviewAd(view, settings, messages, nullptr);
     EXPECT_EQ(address.toStdString(), server.Url() + "/qlspshow.php?ad_id=12");
     EXPECT_EQ(title, "Ad twelve");
     // Once: every load of the display script may count as an impression. (The engine may also
@@ -83,22 +93,13 @@ TEST(Preview, ShowsTheAdAsTheSiteRendersIt) {
     view.setCurrentIndex(list.index(0, 0));
 
     QString text;
-    QTimer poll;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget* preview = QApplication::activeModalWidget();
-        if (!preview) return;
+    Preview(view, settings, 100, [&](QWidget& preview) {
         // A page closed with a request pending answers it with an empty text.
-        preview->findChild<QWebEngineView*>()->page()->toPlainText([&](const QString& shown) {
+        preview.findChild<QWebEngineView*>()->page()->toPlainText([&](const QString& shown) {
             if (!shown.isEmpty()) text = shown;
         });
-        if (text.contains("Two for one") || clock.elapsed() > 30000)
-            preview->findChild<QPushButton*>("btnOk")->click();
+        return text.contains("Two for one");
     });
-    poll.start(100);
-    MessageRecorder messages;
-    PreviewAd(view, settings, messages, nullptr);
     EXPECT_TRUE(text.contains(QString::fromUtf8("Caf\xC3\xA9 & \"Tea\"\nOpen late\nTwo for one"))) << text.toStdString();
 }
 

@@ -20,6 +20,13 @@ public:
     bool Confirm(const std::string& text) override { return Answer("confirm", text); }
     void Information(const std::string& text) override { shown.push_back({"information", text}); }
 
+    // Each message shown as "kind:text", in order.
+    std::vector<std::string> KindsAndTexts() const {
+        std::vector<std::string> all;
+        for (const Shown& m : shown) all.push_back(m.kind + ":" + m.text);
+        return all;
+    }
+
     std::vector<Shown> shown;
     std::deque<bool> answers;
 

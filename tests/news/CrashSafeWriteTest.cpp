@@ -59,7 +59,8 @@ std::vector<Rewrite> Rewrites() {
         {"qlspsettings.php", "<?php\r\n  $hostname=\"old\";\r\n?>\r\n",
          [=](int n) { WriteServerSettingsScript(settings(n)); },
          [](const std::string& b) {
-             return b.size() > 40 && b.substr(b.size() - 4) == "?>\r\n";
+             // The old script and every new one open and close the PHP block.
+             return b.rfind("<?php\r\n", 0) == 0 && b.size() >= 11 && b.substr(b.size() - 4) == "?>\r\n";
          }},
         {"dbsettings.dat", ProtectedBytes(kPlainMarker + "\r\n" + std::string(30000, 'p') + "\r\n"),
          [](int n) {

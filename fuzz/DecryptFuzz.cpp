@@ -8,6 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = Bytes(data, size);
     MemorySource source(bytes);
     StringTarget plain;
-    TEncryption(kProtectPassPhrase, kProtectBufferSize).DecryptStream(source, &plain, source.Size());
+    TEncryption(kProtectPassPhrase, kProtectBufferSize)
+        .DecryptStream(source, &plain, source.Size());
     return 0;
 }

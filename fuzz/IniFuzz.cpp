@@ -5,8 +5,9 @@
 #include "UpdateCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    IniFile ini = IniFile::FromBytes("/nonexistent/qlspsettings.dat",
-                                     QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    IniFile ini = IniFile::FromBytes(
+        "/nonexistent/qlspsettings.dat",
+        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     ini.ReadString("Settings", "webserver", "");
     NewerThanAppVersion(ini.ReadString("APPLICATION", "Version", ""));
     ini.WriteString("Settings", "adswidth", "500px");

@@ -64,7 +64,12 @@ QStringList RowTexts(int i) {
     const std::vector<std::string> f = Fields(i);
     char rate[32];
     std::snprintf(rate, sizeof rate, "%.2f%%", (i % 97) * 100.0 / (1000 + i));
-    return {ToQ(f[1]), ToQ(f[2]), ToQ(f[3]), ToQ(f[4]), ToQ(f[5]), rate,
+    return {ToQ(f[1]),
+            ToQ(f[2]),
+            ToQ(f[3]),
+            ToQ(f[4]),
+            ToQ(f[5]),
+            rate,
             i % 2 ? "Active" : "No Active"};
 }
 
@@ -92,7 +97,8 @@ void BenchRefresh(int runs) {
     view.resize(921, 400);
     view.show();
     std::vector<int> widths;
-    for (int column = 0; column < kAdListColumns; ++column) widths.push_back(view.columnWidth(column));
+    for (int column = 0; column < kAdListColumns; ++column)
+        widths.push_back(view.columnWidth(column));
 
     std::printf("Refresh, the list filled from the reply and painted:\n");
     for (const int records : {1000, 10000, 100000}) {
@@ -109,22 +115,24 @@ void BenchRefresh(int runs) {
             shown.push_back(RowTexts(i));
         QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
 
-        const std::vector<Stats> ms = TimeAlternating(
-            runs, {{[&] {
-                        FillAdList(list, std::move(arriving));
-                        paint();
-                    },
-                    [&] { arriving = reply; }},
-                   {[&] { DrawStrings(image, shown, rowHeight, widths); }}});
+        const std::vector<Stats> ms =
+            TimeAlternating(runs, {{[&] {
+                                        FillAdList(list, std::move(arriving));
+                                        paint();
+                                    },
+                                    [&] { arriving = reply; }},
+                                   {[&] { DrawStrings(image, shown, rowHeight, widths); }}});
         std::printf("  %6d ads: ", records);
         ms[0].Print("%.2f");
         std::printf(" ms; drawing the %zu shown rows alone ", shown.size());
         ms[1].Print("%.2f");
         std::printf(" ms; ratio %.1f", ms[0].Median() / ms[1].Median());
         if (records == 100000) std::printf(" (target under 80 ms)");
-        std::printf("\n              list memory %.1f MB for a reply of %.1f MB: %.2f times (target <= 2)\n",
-                    list.MemoryBytes() / 1e6, reply.size() / 1e6,
-                    static_cast<double>(list.MemoryBytes()) / static_cast<double>(reply.size()));
+        std::printf(
+            "\n              list memory %.1f MB for a reply of %.1f MB: %.2f times (target <= "
+            "2)\n",
+            list.MemoryBytes() / 1e6, reply.size() / 1e6,
+            static_cast<double>(list.MemoryBytes()) / static_cast<double>(reply.size()));
         if (records == 100000) {
             bool checked = false;
             const std::vector<Stats> select = TimeAlternating(runs, {{[&] {

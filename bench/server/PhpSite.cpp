@@ -21,7 +21,8 @@ void WriteSettings(const std::string& path, const DatabaseSettings& database) {
     std::ofstream file(path, std::ios::binary);
     file << "<?php\r\n  $hostname=\"" << database.hostname << "\";\r\n  $database=\""
          << database.database << "\";\r\n  $username=\"" << database.username
-         << "\";\r\n  $password=\"" << database.password << "\";\r\n  $adswidth=\"300px\";\r\n?>\r\n";
+         << "\";\r\n  $password=\"" << database.password
+         << "\";\r\n  $adswidth=\"300px\";\r\n?>\r\n";
 }
 
 }  // namespace

@@ -25,4 +25,3 @@ class BackgroundProcess {
   private:
     pid_t pid_ = -1;
 };
-

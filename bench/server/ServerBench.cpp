@@ -42,11 +42,13 @@ Stats PerSecond(const Stats& ms, int requests) {
 
 void BenchList(const PhpSite& site, int runs) {
     Easy easy(curl_easy_init());
-    const MultipartForm form = BuildForm({{"action", "5"}, {"end", ""}}, QDateTime::currentDateTime());
+    const MultipartForm form =
+        BuildForm({{"action", "5"}, {"end", ""}}, QDateTime::currentDateTime());
     const std::string actions = site.Url(kActionsScript);
     const std::string minimal = site.Url("list_minimal.php");
     const std::optional<std::string> reply = Post(easy.get(), actions, form);
-    if (!reply || std::count(reply->begin(), reply->end(), '^') != kAds || !reply->ends_with("OK")) {
+    if (!reply || std::count(reply->begin(), reply->end(), '^') != kAds ||
+        !reply->ends_with("OK")) {
         std::printf("  the list's reply is not %d records and OK\n", kAds);
         return;
     }
@@ -78,7 +80,8 @@ void BenchVisits(const PhpSite& site, int runs) {
         };
         const std::vector<Stats> ms =
             TimeAlternating(runs, {{visit(getid, failures[0])}, {visit(minimal, failures[1])}});
-        std::printf("  %d %s at once: qlspgetid.php ", clients, clients == 1 ? "client" : "clients");
+        std::printf("  %d %s at once: qlspgetid.php ", clients,
+                    clients == 1 ? "client" : "clients");
         PerSecond(ms[0], kVisits).Print("%.0f");
         std::printf(" requests/s, getid_minimal.php ");
         PerSecond(ms[1], kVisits).Print("%.0f");
@@ -87,8 +90,9 @@ void BenchVisits(const PhpSite& site, int runs) {
         std::printf("\n");
         for (int i = 0; i < 2; ++i) {
             if (failures[i])
-                std::printf("    %d of %d requests to %s failed or were refused, counted in its rate\n",
-                            failures[i], runs * kVisits, i ? "getid_minimal.php" : "qlspgetid.php");
+                std::printf(
+                    "    %d of %d requests to %s failed or were refused, counted in its rate\n",
+                    failures[i], runs * kVisits, i ? "getid_minimal.php" : "qlspgetid.php");
         }
     }
 }
@@ -114,11 +118,12 @@ int main(int argc, char** argv) {
     curl_global_init(CURL_GLOBAL_DEFAULT);
     QTemporaryDir folder;
     const std::string top = folder.path().toStdString();
-    std::printf("%d ads on PHP's built-in web server with PHP_CLI_SERVER_WORKERS=%d, on loopback;\n"
-                "median (fastest to slowest) of %d runs; a ratio is the measured script's time\n"
-                "over its minimal baseline's in the same run: list_minimal.php runs the same\n"
-                "query and joins the rows the same way, getid_minimal.php echoes a constant id.\n",
-                kAds, PhpSite::kWorkers, runs);
+    std::printf(
+        "%d ads on PHP's built-in web server with PHP_CLI_SERVER_WORKERS=%d, on loopback;\n"
+        "median (fastest to slowest) of %d runs; a ratio is the measured script's time\n"
+        "over its minimal baseline's in the same run: list_minimal.php runs the same\n"
+        "query and joins the rows the same way, getid_minimal.php echoes a constant id.\n",
+        kAds, PhpSite::kWorkers, runs);
     {
         PhpSite site(top + "/sqlite", {"sqlite:" + top + "/sqlite/ads.sqlite"});
         BenchSite("SQLite", site, runs);

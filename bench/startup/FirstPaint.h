@@ -17,7 +17,7 @@ inline long long NowNs() {
 // Prints the time from `startNs` to the first paint of the watched window, in milliseconds,
 // and the process's peak memory in kilobytes, then ends the process.
 class FirstPaint : public QObject {
-public:
+  public:
     explicit FirstPaint(long long startNs) : startNs_(startNs) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !done_) {
@@ -31,7 +31,7 @@ public:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     long long startNs_;
     bool done_ = false;
 };

@@ -34,7 +34,9 @@ void SetUpAdListView(QTreeView& lvwItems, AdListModel& model) {
     });
 }
 
-bool FillAdList(AdListModel& lvwItems, std::string reply) { return lvwItems.Fill(std::move(reply)); }
+bool FillAdList(AdListModel& lvwItems, std::string reply) {
+    return lvwItems.Fill(std::move(reply));
+}
 
 bool HighlightedAdId(const QTreeView& lvwItems, std::string& id) {
     const auto* model = qobject_cast<const AdListModel*>(lvwItems.model());

@@ -106,7 +106,8 @@ QVariant AdListModel::Cell(std::size_t record, int column) const {
         const auto piece = static_cast<std::size_t>(column) + 1;
         return pieces.Count() > piece ? ToQ(*pieces[piece]) : QString();
     }
-    if (column == kColumnRate) return pieces.Count() >= kPiecesForRate ? RateText(pieces) : QString();
+    if (column == kColumnRate)
+        return pieces.Count() >= kPiecesForRate ? RateText(pieces) : QString();
     return pieces.Count() >= kPiecesForStatus ? QString::fromLatin1(StatusText(pieces)) : QString();
 }
 
@@ -223,7 +224,8 @@ void AdListModel::ApplySort() {
         if (sortColumn_ == kColumnStatus) {
             if (pieces.Count() >= kPiecesForStatus) keys[r] = StatusText(pieces);
         } else {
-            keys[r] = pieces[static_cast<std::size_t>(sortColumn_) + 1].value_or(std::string_view());
+            keys[r] =
+                pieces[static_cast<std::size_t>(sortColumn_) + 1].value_or(std::string_view());
         }
     }
     std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {

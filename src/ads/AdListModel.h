@@ -25,7 +25,7 @@ enum AdListColumn {
 // hidden value (kHiddenIdRole). Rows keep the reply's order until the owner sorts them.
 class AdListModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     static constexpr int kHiddenIdRole = Qt::UserRole;
 
     enum class Sort { ReplyOrder, Ascending, Descending };
@@ -62,7 +62,7 @@ public:
     // Bytes the list holds, for the benchmark: its text and its row tables.
     std::size_t MemoryBytes() const;
 
-private:
+  private:
     struct Line {
         std::size_t start;
         std::size_t length;

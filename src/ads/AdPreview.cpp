@@ -19,9 +19,9 @@ ShowPreview LoadPreview() {
     static ShowPreview show = nullptr;
     if (show) return show;
     QString error;
-    for (const QString& path : {QCoreApplication::applicationDirPath() + "/" + QUILLSPOT_PREVIEW_NAME,
-                                QStringLiteral(QUILLSPOT_PREVIEW_INSTALLED),
-                                QStringLiteral(QUILLSPOT_PREVIEW_BUILT)}) {
+    for (const QString& path :
+         {QCoreApplication::applicationDirPath() + "/" + QUILLSPOT_PREVIEW_NAME,
+          QStringLiteral(QUILLSPOT_PREVIEW_INSTALLED), QStringLiteral(QUILLSPOT_PREVIEW_BUILT)}) {
         QLibrary module(path);
         show = reinterpret_cast<ShowPreview>(module.resolve("QuillspotShowPreview"));
         if (show) return show;

@@ -88,7 +88,7 @@ bool CurlSession::Start(TransferRequest request, Finished finished) {
         curl_.easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
         curl_.easy_setopt(easy, CURLOPT_POST, 1L);
         curl_.easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
-                         static_cast<curl_off_t>(request_.body.size()));
+                          static_cast<curl_off_t>(request_.body.size()));
         curl_.easy_setopt(easy, CURLOPT_POSTFIELDS, request_.body.data());
     } else {
         curl_.easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
@@ -227,8 +227,8 @@ size_t CurlSession::OnHeader(char*, size_t size, size_t count, void* self) {
 
 void CurlSession::CheckReadTimeout() {
     if (!running_) return;
-    const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
-                                                                             lastActivity_);
+    const auto quiet =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastActivity_);
     const auto limit = std::chrono::milliseconds(request_.readTimeoutMs);
     if (quiet >= limit) {
         Finish(std::nullopt);

@@ -47,10 +47,7 @@ std::string Unlistable(const std::string& value) {
 
 TfrmPictureAd::TfrmPictureAd(AdService& service, HttpClient& client, Messages& messages,
                              QWidget* parent)
-    : QDialog(parent, kTitleOnlyDialog),
-      service_(service),
-      client_(client),
-      msgMain(messages) {
+    : QDialog(parent, kTitleOnlyDialog), service_(service), client_(client), msgMain(messages) {
     setObjectName("frmPictureAd");
     setWindowTitle("Add Picture Ad");
     setFixedSize(514, 341);
@@ -117,10 +114,11 @@ void TfrmPictureAd::SetFields(const std::string& title, const std::string& subti
 bool TfrmPictureAd::EditMode() const { return windowTitle() == QLatin1String(kEditCaption); }
 
 bool TfrmPictureAd::AcceptUnlistableValues() {
-    const std::pair<const char*, QString> fields[] = {
-        {"Ad Title", edtAdTitle->text()}, {"Subtitle", edtAdSubtitle->text()},
-        {"URL", edtAdURL->text()},        {"Content", memContent->toPlainText()},
-        {"Picture", edtAdPicture->text()}};
+    const std::pair<const char*, QString> fields[] = {{"Ad Title", edtAdTitle->text()},
+                                                      {"Subtitle", edtAdSubtitle->text()},
+                                                      {"URL", edtAdURL->text()},
+                                                      {"Content", memContent->toPlainText()},
+                                                      {"Picture", edtAdPicture->text()}};
     std::string found;
     for (const auto& [name, text] : fields) {
         const std::string what = Unlistable(FromQ(text));
@@ -157,16 +155,18 @@ void TfrmPictureAd::btnOkClick() {
     if (EditMode()) {
         ad.ad_id = AdId;
         result = service_.EditAd(ad);
-        answers = {"There is a trouble editing this Ad, please check your settings and your "
-                   "internet connection.",
-                   "This Ad title don't exists. Please close the edit windows and try again."};
+        answers = {
+            "There is a trouble editing this Ad, please check your settings and your "
+            "internet connection.",
+            "This Ad title don't exists. Please close the edit windows and try again."};
     } else {
         ad.ad_impressions = "0";
         ad.ad_clicks = "0";
         result = service_.AddAd(ad);
-        answers = {"There is a trouble adding this Ad, please check your settings and your "
-                   "internet connection.",
-                   "This Ad title already exists. Please enter a new title."};
+        answers = {
+            "There is a trouble adding this Ad, please check your settings and your "
+            "internet connection.",
+            "This Ad title already exists. Please enter a new title."};
     }
     if (result == AdService::kFailed) msgMain.Warning(answers.failed);
     if (result == AdService::kRefused) msgMain.Warning(answers.refused);

@@ -19,7 +19,7 @@ class QPushButton;
 // never sent twice.
 class TfrmPictureAd : public QDialog {
     Q_OBJECT
-public:
+  public:
     TfrmPictureAd(AdService& service, HttpClient& client, Messages& messages,
                   QWidget* parent = nullptr);
 
@@ -33,7 +33,7 @@ public:
     void btnCancelClick();
     void reject() override;
 
-private:
+  private:
     bool EditMode() const;
     // True when the owner agrees to save values that the ad list cannot show intact.
     bool AcceptUnlistableValues();

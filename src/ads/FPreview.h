@@ -11,15 +11,15 @@ class QWebEngineView;
 // first preview opens: the web engine would cost the start-up more than the whole window.
 class TfrmPreview : public QDialog {
     Q_OBJECT
-public:
+  public:
     TfrmPreview(const QString& address, QWidget* parent = nullptr);
 
     void btnOkClick();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void FormShow();
 
     QLineEdit* edtAddress;

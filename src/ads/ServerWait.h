@@ -14,16 +14,16 @@ class QWidget;
 // request fails like a network failure, so its caller tells the owner as for any failure.
 class ServerWait : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kShowAfterMs = 700;
 
     // The box belongs to `window`; the wait's object lives as a child of it.
     ServerWait(HttpClient& client, QWidget* window);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void OnBusyChanged(bool busy);
     void ShowBox();
 

@@ -101,7 +101,8 @@ TfrmMain::~TfrmMain() = default;
 
 template <class Sender, class Signal>
 void TfrmMain::Wire(Sender* sender, Signal signal, Handler handler) {
-    connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+    connect(sender, signal, this,
+            [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
 }
 
 void TfrmMain::BuildWelcomePage() {
@@ -116,8 +117,8 @@ void TfrmMain::BuildWelcomePage() {
         Guarded([this, &url] { OpenInDefaultBrowser(shell, FromQ(url.toString())); });
     });
     QWidget* bar = FixedPanel("panWelcomeButtons", kWelcomeBarHeight);
-    bsSkinButton1 = AddButton(bar, "bsSkinButton1", "Thanks, just show me the main application", 256,
-                              265, &TfrmMain::bsSkinButton1Click);
+    bsSkinButton1 = AddButton(bar, "bsSkinButton1", "Thanks, just show me the main application",
+                              256, 265, &TfrmMain::bsSkinButton1Click);
     bsSkinButton1->setAutoDefault(true);
     bsSkinButton1->setDefault(true);
     bsSkinButton1->move(256, (kWelcomeBarHeight - kButtonHeight) / 2);
@@ -194,7 +195,8 @@ QWidget* TfrmMain::BuildListButtonBar() {
         AddButton(pan, "btnSelectAll", "Select All", 8, 100, &TfrmMain::btnSelectAllClick);
     bsSkinButton2 =
         AddButton(pan, "bsSkinButton2", "Clear Selection", 112, 100, &TfrmMain::bsSkinButton2Click);
-    bsSkinButton5 = AddButton(pan, "bsSkinButton5", "Add Ad", 216, 100, &TfrmMain::bsSkinButton5Click);
+    bsSkinButton5 =
+        AddButton(pan, "bsSkinButton5", "Add Ad", 216, 100, &TfrmMain::bsSkinButton5Click);
     bsSkinButton6 =
         AddButton(pan, "bsSkinButton6", "Edit Ad", 320, 100, &TfrmMain::bsSkinButton6Click);
     bsSkinButton3 =
@@ -395,8 +397,9 @@ void TfrmMain::bsSkinButton7Click() {
 void TfrmMain::CheckNewMessage() {
     const NewsTier* tier = ActiveNewsTier(brandProfile);
     std::string lastCode, lastTitle;
-    if (!tier || !newsService.FetchLastCode(brandProfile.*tier->publisherId, brandProfile.BranderCode,
-                                            tier->productType, "UA", lastCode, lastTitle))
+    if (!tier ||
+        !newsService.FetchLastCode(brandProfile.*tier->publisherId, brandProfile.BranderCode,
+                                   tier->productType, "UA", lastCode, lastTitle))
         return;
     std::string stored;
     // The start-up sequence shows no message: a profile that cannot be read has no id stored.
@@ -408,7 +411,9 @@ void TfrmMain::CheckNewMessage() {
         ShowMessageBalloon("You've Got A Message!\r\n" + lastTitle);
 }
 
-std::string TfrmMain::ReadLastNewsId() { return ::ReadLastNewsId(BrandFilePath(kBrandProfileFile)); }
+std::string TfrmMain::ReadLastNewsId() {
+    return ::ReadLastNewsId(BrandFilePath(kBrandProfileFile));
+}
 
 void TfrmMain::WriteLastNewsId(const std::string& id) {
     // A brand installed with the package is read there; the rewritten profile is the
@@ -427,14 +432,16 @@ void TfrmMain::btnNewsClick() {
     NewsList.clear();
     bool fetched = false;
     if (const NewsTier* tier = ActiveNewsTier(brandProfile))
-        fetched = newsService.FetchNewsList(brandProfile.*tier->publisherId, brandProfile.BranderCode,
-                                            tier->productType, "UA", NewsList);
+        fetched =
+            newsService.FetchNewsList(brandProfile.*tier->publisherId, brandProfile.BranderCode,
+                                      tier->productType, "UA", NewsList);
     if (!fetched || NewsList.empty()) {
         msgMain.Information("There's no news for this application!");
         return;
     }
-    TfrmNews news(NewsList, newsService, IdHTTP1, brandProfile,
-                  [this](const std::string& id) { WriteLastNewsId(id); }, shell, this);
+    TfrmNews news(
+        NewsList, newsService, IdHTTP1, brandProfile,
+        [this](const std::string& id) { WriteLastNewsId(id); }, shell, this);
     news.exec();
 }
 

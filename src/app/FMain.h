@@ -31,7 +31,7 @@ class Shell;
 // that lasts; every other window is a dialog that one of its buttons opens.
 class TfrmMain : public QWidget {
     Q_OBJECT
-public:
+  public:
     TfrmMain(Messages& messages, Shell& shell, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
@@ -44,7 +44,7 @@ public:
     static constexpr int kDesignWidth = 921;
     static constexpr int kDesignHeight = 587;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -82,7 +82,7 @@ protected:
 
     QTimer Timer1;
 
-public slots:
+  public slots:
     void bsSkinButton1Click();
     void Timer1Timer();
 
@@ -105,7 +105,7 @@ public slots:
     void bsSkinButton4Click();
     void btnRefreshClick();
 
-private:
+  private:
     using Handler = void (TfrmMain::*)();
 
     void FormShow();

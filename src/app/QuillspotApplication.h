@@ -6,7 +6,7 @@
 // program's error report instead of ending the program, and the program ends as soon as its
 // last window closes.
 class QuillspotApplication : public QApplication {
-public:
+  public:
     QuillspotApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };

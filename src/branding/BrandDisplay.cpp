@@ -38,7 +38,8 @@ void ShowBanner(const BrandProfile& profile, QWidget* panel, QLabel* still, QLab
         still->setCursor(Qt::PointingHandCursor);
         animated->setCursor(Qt::PointingHandCursor);
     }
-    const QString stored = ToQ(BrandFilePath("banner" + std::to_string(profile.BannerNumber) + ".dat"));
+    const QString stored =
+        ToQ(BrandFilePath("banner" + std::to_string(profile.BannerNumber) + ".dat"));
     if (profile.BannerFile.empty() || !QFileInfo::exists(stored)) {
         panel->hide();
         return;

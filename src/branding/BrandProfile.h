@@ -12,9 +12,9 @@ inline constexpr const char* kBrandProfileFile = "dbsettings.dat";
 // The brand as the reseller's profile gives it; every field a byte string, empty when not
 // given. Filled once at start-up and only read afterwards.
 struct BrandProfile {
-    std::string ApplicationName, BranderCode, BranderType, AffiliateURL, AffiliateTYPE,
-        AffiliateID, MasterNewsBaseURL, PlatinumNewsBaseURL, GoldNewsBaseURL, MasterPublID,
-        PlatinumPublID, GoldPublID, AppHelpURL, CopyrightYears, CopyrightCompany, AboutText;
+    std::string ApplicationName, BranderCode, BranderType, AffiliateURL, AffiliateTYPE, AffiliateID,
+        MasterNewsBaseURL, PlatinumNewsBaseURL, GoldNewsBaseURL, MasterPublID, PlatinumPublID,
+        GoldPublID, AppHelpURL, CopyrightYears, CopyrightCompany, AboutText;
     // The random choices: one welcome page, one banner (with its entry's number, 1 to 16;
     // 0 without a banner) and two different links.
     std::string WelcomePage, BannerFile, BannerURL;
@@ -51,8 +51,8 @@ bool NewsButtonShown(const BrandProfile& profile);
 struct NewsTier {
     const char* name;
     const char* productType;
-    std::string BrandProfile::* baseUrl;
-    std::string BrandProfile::* publisherId;
+    std::string BrandProfile::*baseUrl;
+    std::string BrandProfile::*publisherId;
 };
 
 // The tier named by the profile's BranderType (exactly, letter case included) when its

@@ -10,12 +10,12 @@ class QPushButton;
 // The about box: the brand's product name, the version, the copyright line and the text.
 class TfrmAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfrmAbout(const BrandProfile& profile, QWidget* parent = nullptr);
 
     void editAboutClick();
 
-private:
+  private:
     void FormCreate(const BrandProfile& profile);
 
     QLabel* lblProductName;

@@ -75,7 +75,8 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsList, NewsService& servic
     splitter->addWidget(lvwItems);
     splitter->addWidget(prfEditorNews);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({kListHeight, kDesignHeight - kListHeight - kSplitterHeight - kBottomHeight});
+    splitter->setSizes(
+        {kListHeight, kDesignHeight - kListHeight - kSplitterHeight - kBottomHeight});
 
     auto* bottom = new QWidget;
     bottom->setObjectName("panBottom");
@@ -117,8 +118,8 @@ void TfrmNews::FormShow() {
 
 void TfrmNews::ShowBusy(bool busy) {
     lvwItems->busy = busy;
-    for (QWidget* widget : {static_cast<QWidget*>(this), lvwItems->viewport(),
-                            prfEditorNews->viewport()}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(this), lvwItems->viewport(), prfEditorNews->viewport()}) {
         if (busy)
             widget->setCursor(Qt::WaitCursor);
         else

@@ -63,7 +63,8 @@ std::string WithLastNewsId(const std::string& text, const std::string& id) {
 // profile rewritten from anything less would lose the brand.
 std::string ProfileText(const std::string& path) {
     std::optional<std::string> plain = SoundPlainText(path);
-    if (!plain || plain->empty()) Refuse(path, "The brand profile is damaged; it was left as it was.");
+    if (!plain || plain->empty())
+        Refuse(path, "The brand profile is damaged; it was left as it was.");
     return *std::move(plain);
 }
 
@@ -86,7 +87,8 @@ void WriteLastNewsId(const std::string& source, const std::string& target, const
     MemorySource plain(text);
     StringTarget container;
     TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
-    if (!engine.EncryptStream(plain, container)) Refuse(target, "The profile could not be encrypted.");
+    if (!engine.EncryptStream(plain, container))
+        Refuse(target, "The profile could not be encrypted.");
     WriteFileAtomically(target, container.Bytes());
 }
 

@@ -20,12 +20,10 @@ NewsService::NewsService(HttpClient& client, Messages& messages, const BrandProf
 
 std::string NewsService::Ask(const char* script, const Caller& caller,
                              std::pair<std::string, std::string> question) {
-    const FormFields fields = {{"memusername", caller.publisherId},
-                               {"prodcode", caller.productCode},
-                               {"prodtype", caller.productType},
-                               std::move(question),
-                               {"newstarget", caller.target},
-                               {"something", ""}};
+    const FormFields fields = {
+        {"memusername", caller.publisherId}, {"prodcode", caller.productCode},
+        {"prodtype", caller.productType},    std::move(question),
+        {"newstarget", caller.target},       {"something", ""}};
     const std::string url = ScriptUrl(NewsBaseUrl(profile_, caller.productType), script);
     const auto reply = FormPost(client_, url, BuildForm(fields, QDateTime::currentDateTime()));
     return reply ? TrimmedReply(*reply) : std::string();
@@ -49,7 +47,8 @@ void NewsService::Warn(const std::string& reply, Asker asker) {
 bool NewsService::FetchNewsList(const std::string& publisherId, const std::string& productCode,
                                 const std::string& productType, const std::string& target,
                                 std::vector<std::string>& list) {
-    const std::string reply = Ask("getlastnews.php", {publisherId, productCode, productType, target}, {"conttype", "all"});
+    const std::string reply = Ask(
+        "getlastnews.php", {publisherId, productCode, productType, target}, {"conttype", "all"});
     if (!IsSuccessReply(reply)) {
         Warn(reply, Asker::List);
         return false;
@@ -62,7 +61,9 @@ bool NewsService::FetchLastCode(const std::string& publisherId, const std::strin
                                 const std::string& productType, const std::string& target,
                                 std::string& lastCode, std::string& lastTitle) {
     lastCode.clear();
-    const std::string reply = Ask("getlastnews.php", {publisherId, productCode, productType, target}, {"conttype", "lastcode"});
+    const std::string reply =
+        Ask("getlastnews.php", {publisherId, productCode, productType, target},
+            {"conttype", "lastcode"});
     if (!IsSuccessReply(reply)) return false;
     ReadLastCode(reply, lastCode, lastTitle);
     return true;
@@ -72,7 +73,8 @@ bool NewsService::FetchNewsDetails(const std::string& publisherId, const std::st
                                    const std::string& productType, const std::string& target,
                                    const std::string& newsId, std::string& content) {
     content.clear();
-    const std::string reply = Ask("getnewsdetails.php", {publisherId, productCode, productType, target}, {"newsid", newsId});
+    const std::string reply = Ask(
+        "getnewsdetails.php", {publisherId, productCode, productType, target}, {"newsid", newsId});
     if (!IsSuccessReply(reply)) {
         Warn(reply, Asker::Details);
         return false;

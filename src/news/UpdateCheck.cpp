@@ -89,8 +89,9 @@ bool CheckForUpdates(HttpClient& client, Messages& messages, Shell& shell,
         if (!silent) messages.Information("There's no new updates for this application!");
         return false;
     }
-    if (!messages.Confirm("There is a new update: (version " + version +
-                          ") available for your application!. Do you want download this update now?"))
+    if (!messages.Confirm(
+            "There is a new update: (version " + version +
+            ") available for your application!. Do you want download this update now?"))
         return false;
     const std::string updater = BrandFilePath(kUpdaterFile);
     const char* const missing =

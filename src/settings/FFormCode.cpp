@@ -56,14 +56,16 @@ TfrmFormCode::TfrmFormCode(const SiteSettings& settings, QWidget* parent)
     connect(btnCancel, &QPushButton::clicked, this, &TfrmFormCode::btnCancelClick);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Wrapped("Please insert the following code at the TOP on any web page where "
-                              "you want that your Ad to appear. Be sure that there is nothing "
-                              "before (even an empty line)."));
+    layout->addWidget(
+        Wrapped("Please insert the following code at the TOP on any web page where "
+                "you want that your Ad to appear. Be sure that there is nothing "
+                "before (even an empty line)."));
     layout->addWidget(memForm, 3);
     layout->addWidget(bsSkinButton1, 0, Qt::AlignLeft);
-    layout->addWidget(Wrapped("To display the Picture Ad on any web page, copy the following code "
-                              "and paste it on that page, wherever youd like the Picture Ad to "
-                              "appear."));
+    layout->addWidget(
+        Wrapped("To display the Picture Ad on any web page, copy the following code "
+                "and paste it on that page, wherever youd like the Picture Ad to "
+                "appear."));
     layout->addWidget(memAd, 1);
     layout->addWidget(btnOk, 0, Qt::AlignLeft);
     layout->addWidget(btnCancel, 0, Qt::AlignRight);

@@ -11,14 +11,14 @@ class QPushButton;
 // made, read-only, each with a button that copies it to the clipboard as plain text.
 class TfrmFormCode : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfrmFormCode(const SiteSettings& settings, QWidget* parent = nullptr);
 
     void bsSkinButton1Click();
     void btnOkClick();
     void btnCancelClick();
 
-private:
+  private:
     void FormCreate(const SiteSettings& settings);
 
     std::string header_;

@@ -32,8 +32,7 @@ AdsWidthParts ReadAdsWidth(const std::string& adswidth) {
 }
 
 TfrmSettings::TfrmSettings(SiteSettings& settings, QWidget* parent)
-    : QDialog(parent, kTitleOnlyDialog),
-      settings_(settings) {
+    : QDialog(parent, kTitleOnlyDialog), settings_(settings) {
     setObjectName("frmSettings");
     setWindowTitle("Settings");
     setFixedSize(409, 233);

@@ -26,13 +26,13 @@ AdsWidthParts ReadAdsWidth(const std::string& adswidth);
 // keeps its values. Cancel changes nothing.
 class TfrmSettings : public QDialog {
     Q_OBJECT
-public:
+  public:
     TfrmSettings(SiteSettings& settings, QWidget* parent = nullptr);
 
     void btnOkClick();
     void btnCancelClick();
 
-private:
+  private:
     SiteSettings& settings_;
     QLineEdit* edtSite;
     QLineEdit* edtHostname;

@@ -5,9 +5,9 @@
 // A box for a whole number: it takes digits, one minus sign and the editing keys, and
 // refuses anything else, Enter included, with a beep. It sets no bounds.
 class WholeNumberEdit : public QLineEdit {
-public:
+  public:
     explicit WholeNumberEdit(QWidget* parent = nullptr);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 };

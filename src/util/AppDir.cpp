@@ -33,9 +33,10 @@ bool CanWriteIn(const std::string& dir) {
 
 std::string ProgramFolder() {
     if (!AppDirOverride().empty()) return AppDirOverride();
-    static const std::string folder = ChooseProgramFolder(
-        FromQ(QCoreApplication::applicationDirPath()), qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(),
-        qEnvironmentVariable("HOME").toStdString());
+    static const std::string folder =
+        ChooseProgramFolder(FromQ(QCoreApplication::applicationDirPath()),
+                            qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(),
+                            qEnvironmentVariable("HOME").toStdString());
     return folder;
 }
 
@@ -45,8 +46,9 @@ std::string ChooseProgramFolder(const std::string& executableDir, const std::str
                                 const std::string& home) {
     if (CanWriteIn(executableDir)) return executableDir;
     // A relative $XDG_CONFIG_HOME is to be ignored, as if it were not set.
-    const std::string config =
-        !xdgConfigHome.empty() && xdgConfigHome.front() == '/' ? xdgConfigHome : WithSlash(home) + ".config";
+    const std::string config = !xdgConfigHome.empty() && xdgConfigHome.front() == '/'
+                                   ? xdgConfigHome
+                                   : WithSlash(home) + ".config";
     const std::string folder = WithSlash(config) + "quillspot";
     QDir().mkpath(ToQ(folder));
     return folder;
@@ -58,7 +60,8 @@ std::string BrandFilePath(const std::string& name) {
     const std::string own = AppFilePath(name);
     if (QFileInfo::exists(ToQ(own))) return own;
     const std::string& override = SharedDirOverride();
-    const std::string shared = WithSlash(override.empty() ? QUILLSPOT_SHARED_DATA_DIR : override) + name;
+    const std::string shared =
+        WithSlash(override.empty() ? QUILLSPOT_SHARED_DATA_DIR : override) + name;
     return QFileInfo::exists(ToQ(shared)) ? shared : own;
 }
 

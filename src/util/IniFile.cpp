@@ -90,7 +90,8 @@ void IniFile::Parse(const QByteArray& data) {
 long IniFile::FindSection(const std::string& section) const {
     std::string name;
     for (size_t i = 0; i < lines_.size(); ++i)
-        if (SectionName(lines_[i].text, name) && SameName(name, section)) return static_cast<long>(i);
+        if (SectionName(lines_[i].text, name) && SameName(name, section))
+            return static_cast<long>(i);
     return -1;
 }
 
@@ -154,6 +155,7 @@ void IniFile::Save() const {
     }
     QSaveFile file(ToQ(path_));
     // Unbuffered, so that a refused write fails here and never commits a file cut short.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(data) != data.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(data) != data.size() || !file.commit())
         throw std::runtime_error("Unable to write to " + path_);
 }

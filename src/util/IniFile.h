@@ -9,7 +9,7 @@
 // enclosing quotes, and is cut at 2047 bytes. Writing touches only the one key line; every
 // other line of the file keeps its bytes.
 class IniFile {
-public:
+  public:
     static constexpr size_t kMaxValue = 2047;
 
     // Reads the file at `path`; a file that does not exist reads as empty.
@@ -21,14 +21,13 @@ public:
                            const std::string& fallback) const;
 
     // Sets the key in memory, adding the section or the key when missing.
-    void WriteString(const std::string& section, const std::string& key,
-                     const std::string& value);
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
     // Writes the whole file to a temporary file beside it and renames it over the old one.
     // Throws std::runtime_error "Unable to write to <path>" when the system refuses.
     void Save() const;
 
-private:
+  private:
     IniFile() = default;
     void Parse(const QByteArray& data);
 

@@ -4,7 +4,7 @@
 
 // The message box through which every window shows its messages.
 class Messages {
-public:
+  public:
     virtual ~Messages() = default;
     // A warning with the single button OK.
     virtual void Warning(const std::string& text) = 0;
@@ -17,7 +17,7 @@ public:
 
 // Modal Qt message boxes.
 class QtMessages : public Messages {
-public:
+  public:
     void Warning(const std::string& text) override;
     bool Question(const std::string& text) override;
     void Information(const std::string& text) override;

@@ -6,7 +6,7 @@
 // Starts other programs. Arguments are handed over one by one, never through a command
 // interpreter, so no byte of them is ever interpreted.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // Starts `program` detached; true when it started.
     virtual bool StartDetached(const std::string& program,
@@ -14,7 +14,7 @@ public:
 };
 
 class ProcessShell : public Shell {
-public:
+  public:
     bool StartDetached(const std::string& program,
                        const std::vector<std::string>& arguments) override;
 };

@@ -1,11 +1,10 @@
 #include "UUtils.h"
 
-#include <algorithm>
-
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QtGlobal>
+#include <algorithm>
 
 #include "Shell.h"
 #include "Text.h"

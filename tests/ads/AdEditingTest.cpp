@@ -1,5 +1,3 @@
-#include "AdEditing.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,6 +10,7 @@
 #include <QTreeView>
 #include <functional>
 
+#include "AdEditing.h"
 #include "AdList.h"
 #include "AdService.h"
 #include "HttpClient.h"
@@ -43,7 +42,8 @@ TEST(AdEditing, AFetchedRecordOpensOnlyWithNinePieces) {
         {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\"0\"", true, false},
         {"\"1\",\"Fast, cheap\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\"1\"", false, false},
         {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"1\"", false, false},
-        {"\"1\",\"" + big + "\",\"S\",\"U\",\"C" + std::string(1, '\0') + "\",\"P\",\"0\",\"0\",\"1\"",
+        {"\"1\",\"" + big + "\",\"S\",\"U\",\"C" + std::string(1, '\0') +
+             "\",\"P\",\"0\",\"0\",\"1\"",
          true, true},
     };
     for (const auto& c : cases) {
@@ -57,7 +57,7 @@ TEST(AdEditing, AFetchedRecordOpensOnlyWithNinePieces) {
 
 // The editor flows against a scripted server standing in for the owner's site.
 class AdEditingFlow : public ScriptedSite {
-protected:
+  protected:
     // Runs `steps` one after another once the editor is open, each after the one before has
     // returned, while `flow` runs; true when every step ran.
     bool WithEditor(std::vector<std::function<void(QWidget&)>> steps,
@@ -100,23 +100,24 @@ TEST_F(AdEditingFlow, AddSendsTheFieldsAndClosesOnlyWhenTheServerAccepts) {
     server.Push(slow);
     server.PushBody("\"5\",\"T\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
     messages.answers = {true, true};  // save the line break anyway, both times
-    const bool ran = WithEditor(
-        {[&](QWidget& d) {
-             Type(d, "edtAdTitle", "Taken");
-             d.findChild<QPlainTextEdit*>("memContent")->setPlainText("two\nlines");
-             Ok(d);
-             EXPECT_TRUE(d.isVisible()) << "a refused title keeps the dialog open";
-             EXPECT_EQ(d.findChild<QLineEdit*>("edtAdTitle")->text(), "Taken");
-             Type(d, "edtAdTitle", "Fresh");
-             // While the add waits, a second Ok or a close sends nothing and closes nothing.
-             QTimer::singleShot(200, [&d] {
-                 Ok(d);
-                 d.close();
-                 EXPECT_FALSE(d.findChild<QPushButton*>("btnOk")->isEnabled());
-             });
-             Ok(d);
-         }},
-        [&] { AddPictureAd(list, service, client, messages, nullptr); });
+    const bool ran =
+        WithEditor({[&](QWidget& d) {
+                       Type(d, "edtAdTitle", "Taken");
+                       d.findChild<QPlainTextEdit*>("memContent")->setPlainText("two\nlines");
+                       Ok(d);
+                       EXPECT_TRUE(d.isVisible()) << "a refused title keeps the dialog open";
+                       EXPECT_EQ(d.findChild<QLineEdit*>("edtAdTitle")->text(), "Taken");
+                       Type(d, "edtAdTitle", "Fresh");
+                       // While the add waits, a second Ok or a close sends nothing and closes
+                       // nothing.
+                       QTimer::singleShot(200, [&d] {
+                           Ok(d);
+                           d.close();
+                           EXPECT_FALSE(d.findChild<QPushButton*>("btnOk")->isEnabled());
+                       });
+                       Ok(d);
+                   }},
+                   [&] { AddPictureAd(list, service, client, messages, nullptr); });
     EXPECT_TRUE(ran);
     ASSERT_EQ(server.RequestCount(), 5u) << "two GETs, two adds, one reload";
     EXPECT_EQ(Field(1, "ad_title"), "Taken");
@@ -144,17 +145,17 @@ TEST_F(AdEditingFlow, EditOpensTheFetchedAdAndSendsItBack) {
     server.PushBody("DON'T EXIST RECORD");
     server.PushBody("OK");
     server.PushBody("\"12\",\"New\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
-    const bool ran = WithEditor(
-        {[&](QWidget& d) {
-             EXPECT_EQ(d.windowTitle(), "Edit Picture Ad");
-             EXPECT_EQ(d.findChild<QLineEdit*>("edtAdTitle")->text(), "Title");
-             EXPECT_TRUE(d.findChild<QCheckBox*>("chkActive")->isChecked());
-             messages.answers = {true, true};  // the content keeps its line break
-             Ok(d);
-             EXPECT_TRUE(d.isVisible());
-             Ok(d);
-         }},
-        [&] { EditPictureAd(view, list, service, client, messages, nullptr); });
+    const bool ran =
+        WithEditor({[&](QWidget& d) {
+                       EXPECT_EQ(d.windowTitle(), "Edit Picture Ad");
+                       EXPECT_EQ(d.findChild<QLineEdit*>("edtAdTitle")->text(), "Title");
+                       EXPECT_TRUE(d.findChild<QCheckBox*>("chkActive")->isChecked());
+                       messages.answers = {true, true};  // the content keeps its line break
+                       Ok(d);
+                       EXPECT_TRUE(d.isVisible());
+                       Ok(d);
+                   }},
+                   [&] { EditPictureAd(view, list, service, client, messages, nullptr); });
     EXPECT_TRUE(ran);
     ASSERT_EQ(server.RequestCount(), 4u);
     EXPECT_EQ(Field(0, "ad_id"), "12");

@@ -32,7 +32,9 @@ std::string ListReply(const std::vector<std::string>& ids) {
 class AdListButtonsTest : public ScriptedSite {
   protected:
     void Fill(const std::string& reply) { FillAdList(list, reply); }
-    void Check(int row) { list.setData(list.index(row, kColumnTitle), Qt::Checked, Qt::CheckStateRole); }
+    void Check(int row) {
+        list.setData(list.index(row, kColumnTitle), Qt::Checked, Qt::CheckStateRole);
+    }
     bool Checked(int row) { return list.IsChecked(row); }
     // The value of the delete request's id field, or "" when no delete was sent.
     std::string DeletedIds() {

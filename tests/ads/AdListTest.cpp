@@ -67,9 +67,9 @@ TEST_F(AdListTest, TwoRecordsGiveTwoUncheckedRowsInReplyOrder) {
     ASSERT_TRUE(FillAdList(list, Ad("31", "200", "5") + "^" + Ad("7", "0", "0", "0") + "^OK"));
     ASSERT_EQ(list.rowCount(), 2);
     EXPECT_EQ(RowTexts(0), (std::vector<std::string>{"Title 31", "Sub", "http://u/", "Text",
-                                                          "p.gif", "2.50%", "Active"}));
-    EXPECT_EQ(RowTexts(1), (std::vector<std::string>{"Title 7", "Sub", "http://u/", "Text",
-                                                          "p.gif", "0", "No Active"}));
+                                                     "p.gif", "2.50%", "Active"}));
+    EXPECT_EQ(RowTexts(1), (std::vector<std::string>{"Title 7", "Sub", "http://u/", "Text", "p.gif",
+                                                     "0", "No Active"}));
     EXPECT_EQ(list.HiddenId(0), "31");
     EXPECT_EQ(list.HiddenId(1), "7");
     for (int i = 0; i < 2; ++i) {
@@ -132,8 +132,8 @@ TEST_F(AdListTest, CommaInATitleShiftsTheColumnsButKeepsTheId) {
     ASSERT_TRUE(FillAdList(
         list,
         Record({"9", "Big, cheap", "Sub", "http://u/", "Text", "p.gif", "200", "5", "1"}) + "^OK"));
-    EXPECT_EQ(RowTexts(0), (std::vector<std::string>{"Big", " cheap", "Sub", "http://u/",
-                                                          "Text", "0", "No Active"}));
+    EXPECT_EQ(RowTexts(0), (std::vector<std::string>{"Big", " cheap", "Sub", "http://u/", "Text",
+                                                     "0", "No Active"}));
     EXPECT_EQ(list.HiddenId(0), "9");
 }
 
@@ -144,8 +144,7 @@ TEST_F(AdListTest, LineBreakInATextLeavesAnIncompleteRowWithoutId) {
         FillAdList(list, Ad("1", "4", "1") + "^" + broken + "^" + Ad("3", "4", "1") + "^OK"));
     ASSERT_EQ(list.rowCount(), 2);  // the third record is never read
     EXPECT_EQ(list.HiddenId(0), "1");
-    EXPECT_EQ(RowTexts(1),
-              (std::vector<std::string>{"T", "S", "http://u/", "first", "", "", ""}));
+    EXPECT_EQ(RowTexts(1), (std::vector<std::string>{"T", "S", "http://u/", "first", "", "", ""}));
     EXPECT_FALSE(list.HasHiddenId(1));
 }
 
@@ -225,9 +224,10 @@ TEST_F(AdListTest, HeaderClicksSortNumbersAsNumbersThenRestoreTheReplyOrder) {
         return text + "OK";
     };
     // Rates 9.00%, 100.00%, "0" and 10.00%: as text they would sort otherwise.
-    const std::vector<std::vector<std::string>> ads = {
-        {"1", "ad10", "100", "9"}, {"2", "Ad9", "10", "10"}, {"3", "beta", "0", "0"},
-        {"4", "Alpha", "40", "4"}};
+    const std::vector<std::vector<std::string>> ads = {{"1", "ad10", "100", "9"},
+                                                       {"2", "Ad9", "10", "10"},
+                                                       {"3", "beta", "0", "0"},
+                                                       {"4", "Alpha", "40", "4"}};
     ASSERT_TRUE(FillAdList(list, reply(ads)));
     view.show();
     const auto click = [&](int column) {
@@ -245,8 +245,10 @@ TEST_F(AdListTest, HeaderClicksSortNumbersAsNumbersThenRestoreTheReplyOrder) {
         const char* ids;
         bool indicator;
     } steps[] = {
-        {kColumnRate, "3142", true},  {kColumnRate, "2413", true},
-        {kColumnRate, "1234", false}, {kColumnTitle, "2143", true},
+        {kColumnRate, "3142", true},
+        {kColumnRate, "2413", true},
+        {kColumnRate, "1234", false},
+        {kColumnTitle, "2143", true},
     };
     for (const auto& step : steps) {
         click(step.column);

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "AdListModel.h"
-#include "HeapInUse.h"
 #include <functional>
 
 #include "AdList.h"
+#include "AdListModel.h"
 #include "AdService.h"
+#include "HeapInUse.h"
 #include "HttpClient.h"
 #include "RequestBytes.h"
 #include "ScriptedHttpServer.h"
@@ -266,7 +266,8 @@ TEST_F(AdServiceTest, LoadAdListFillsTheListOnlyFromAReplyWithOk) {
     // Error pages that merely contain "OK", a list whose end is not "OK", and a NUL byte
     // that would hide the records after it.
     const std::vector<std::string> noLists = {
-        "<html>BOOKING failed</html>", "NOT OK", "OK^\"5\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"",
+        "<html>BOOKING failed</html>", "NOT OK",
+        "OK^\"5\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"",
         "\"5\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"^OK trailing",
         std::string("\"5\",\"A\",\"B\",\"C\",\"D\",\"E\",\"4\",\"1\",\"1\"^\0\"6\"^OK", 43)};
     for (const std::string& reply : noLists) server.PushBody(reply);

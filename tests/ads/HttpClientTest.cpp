@@ -121,7 +121,8 @@ TEST_F(HttpClientTest, BrokenRepliesFail) {
 }
 
 TEST_F(HttpClientTest, RefusedConnectionFails) {
-    EXPECT_EQ(client.Get("http://127.0.0.1:" + std::to_string(UnusedLocalPort()) + "/"), std::nullopt);
+    EXPECT_EQ(client.Get("http://127.0.0.1:" + std::to_string(UnusedLocalPort()) + "/"),
+              std::nullopt);
 }
 
 TEST_F(HttpClientTest, ReadTimeOutEndsASilentServer) {

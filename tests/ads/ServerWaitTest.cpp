@@ -1,5 +1,3 @@
-#include "ServerWait.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,6 +9,7 @@
 
 #include "HttpClient.h"
 #include "ScriptedHttpServer.h"
+#include "ServerWait.h"
 
 namespace {
 

@@ -12,7 +12,7 @@ namespace {
 
 // An event handler that fails the way a refused file write does.
 class Failing : public QWidget {
-protected:
+  protected:
     void customEvent(QEvent*) override { throw std::runtime_error("Unable to write to /r/o"); }
 };
 

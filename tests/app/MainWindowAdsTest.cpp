@@ -4,12 +4,11 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QThread>
+#include <QTimer>
 #include <QTreeView>
 
 #include "AdListModel.h"
-
 #include "FMain.h"
 #include "MessageRecorder.h"
 #include "ScriptedHttpServer.h"
@@ -26,7 +25,7 @@ const std::string kTwoAds =
 
 // The main window against a scripted server standing in for the owner's site.
 class MainWindowAds : public ::testing::Test {
-protected:
+  protected:
     MainWindowAds() {
         dir_.Write("qlspsettings.dat", "[Settings]\nwebserver=" + server_.Url() + "\n");
     }
@@ -41,9 +40,7 @@ protected:
     static AdListModel* List(TfrmMain& w) {
         return qobject_cast<AdListModel*>(w.findChild<QTreeView*>("lvwItems")->model());
     }
-    static void Click(TfrmMain& w, const char* name) {
-        w.findChild<QPushButton*>(name)->click();
-    }
+    static void Click(TfrmMain& w, const char* name) { w.findChild<QPushButton*>(name)->click(); }
     // Runs the program's event loop; true when the program ended by itself within `ms`.
     static bool ProgramEndsWithin(int ms) {
         bool timedOut = false;

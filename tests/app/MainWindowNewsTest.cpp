@@ -22,15 +22,17 @@
 
 namespace {
 
-const std::string kMarker = "\xAF" "OK";
+const std::string kMarker =
+    "\xAF"
+    "OK";
 
 class NewsMain : public TfrmMain {
   public:
-    using TfrmMain::TfrmMain;
     using TfrmMain::CheckNewMessage;
     using TfrmMain::ReadLastNewsId;
-    using TfrmMain::UpdateBaseURL;
+    using TfrmMain::TfrmMain;
     using TfrmMain::Timer1;
+    using TfrmMain::UpdateBaseURL;
 };
 
 class MainWindowNews : public ::testing::Test {
@@ -41,9 +43,12 @@ class MainWindowNews : public ::testing::Test {
 
     // A Master brand whose news lie on the scripted server, with `extra` lines after it.
     void WriteProfile(const std::string& type, const std::string& extra = "") {
-        dir_.Write("plain.txt", "<%%BranderType%%>" + type + "<%%/BranderType%%>\r\n<%%MasterNewsBaseURL%%>" +
-                                    server_.Url("/news") + "<%%/MasterNewsBaseURL%%>\r\n"
-                                    "<%%MasterPublID%%>pub7<%%/MasterPublID%%>\r\n" + extra);
+        dir_.Write("plain.txt", "<%%BranderType%%>" + type +
+                                    "<%%/BranderType%%>\r\n<%%MasterNewsBaseURL%%>" +
+                                    server_.Url("/news") +
+                                    "<%%/MasterNewsBaseURL%%>\r\n"
+                                    "<%%MasterPublID%%>pub7<%%/MasterPublID%%>\r\n" +
+                                    extra);
         ProtectFile(dir_.Path("plain.txt"), dir_.Path("dbsettings.dat"));
     }
     std::unique_ptr<NewsMain> Open() {
@@ -134,7 +139,8 @@ TEST_F(MainWindowNews, OpeningAnItemShowsItAndRemembersItWhileTheListStaysPut) {
         EXPECT_EQ(news.findChild<QTextBrowser*>("prfEditorNews")->toPlainText(), "Second & more");
         EXPECT_EQ(items->viewport()->cursor().shape(), Qt::ArrowCursor);
         EXPECT_EQ(w->ReadLastNewsId(), "2");
-        EXPECT_NE(SoundPlainText(dir_.Path("dbsettings.dat"))->find("<%%AboutText%%>kept<%%/AboutText%%>\r\n"),
+        EXPECT_NE(SoundPlainText(dir_.Path("dbsettings.dat"))
+                      ->find("<%%AboutText%%>kept<%%/AboutText%%>\r\n"),
                   std::string::npos);
 
         // A server that never answers: closing the window gives the wait up.
@@ -143,8 +149,9 @@ TEST_F(MainWindowNews, OpeningAnItemShowsItAndRemembersItWhileTheListStaysPut) {
         EXPECT_FALSE(news.isVisible());
     });
     EXPECT_EQ(w->ReadLastNewsId(), "2");
-    EXPECT_EQ(messages_.KindsAndTexts(), std::vector<std::string>{
-                           "warning:There is a trouble accessing the news site. Contact your provider."});
+    EXPECT_EQ(messages_.KindsAndTexts(),
+              std::vector<std::string>{
+                  "warning:There is a trouble accessing the news site. Contact your provider."});
 }
 
 TEST_F(MainWindowNews, AProfileThatCannotBeRewrittenIsReportedOnceAndTheWindowStaysUsable) {
@@ -152,7 +159,10 @@ TEST_F(MainWindowNews, AProfileThatCannotBeRewrittenIsReportedOnceAndTheWindowSt
     std::string damaged = dir_.Read("dbsettings.dat");
     damaged.back() ^= 1;
     dir_.Write("dbsettings.dat", damaged);
-    server_.PushBody("1^One^d\xAF" "2^Two^d" + kMarker);
+    server_.PushBody(
+        "1^One^d\xAF"
+        "2^Two^d" +
+        kMarker);
     server_.PushBody("one" + kMarker);
     server_.PushBody("two" + kMarker);
     auto w = Open();
@@ -177,7 +187,8 @@ TEST_F(MainWindowNews, AcceptingAnUpdateStartsTheUpdaterAndClosesTheWindow) {
     w->findChild<QToolButton*>("bsSkinSpeedButton1")->click();
     EXPECT_FALSE(w->isVisible());
     ASSERT_EQ(shell_.started.size(), 1u);
-    EXPECT_EQ(shell_.started[0].arguments, (std::vector<std::string>{server_.Url("/up/"), "2.01", "A"}));
+    EXPECT_EQ(shell_.started[0].arguments,
+              (std::vector<std::string>{server_.Url("/up/"), "2.01", "A"}));
     QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
 }
 

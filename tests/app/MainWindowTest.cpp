@@ -24,7 +24,7 @@ namespace {
 
 // A main window whose start-up steps record their calls.
 class RecordingMain : public TfrmMain {
-public:
+  public:
     RecordingMain(Messages& m, Shell& s, std::string welcome, bool serviceOk)
         : TfrmMain(m, s), welcome_(std::move(welcome)), serviceOk_(serviceOk) {}
 
@@ -33,7 +33,7 @@ public:
     const SiteSettings& settings() const { return siteSettings; }
     std::function<void()> onCheckService;
 
-protected:
+  protected:
     void LoadBrandProfile() override {
         calls.push_back("LoadBrandProfile");
         WelcomePage = welcome_;
@@ -52,7 +52,7 @@ protected:
         return true;
     }
 
-private:
+  private:
     std::string welcome_;
     bool serviceOk_;
 };
@@ -60,7 +60,7 @@ private:
 using Calls = std::vector<std::string>;
 
 class MainWindow : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<RecordingMain> Open(const std::string& welcome = "", bool serviceOk = true) {
         auto w = std::make_unique<RecordingMain>(messages_, shell_, welcome, serviceOk);
         w->FormCreate();
@@ -105,7 +105,8 @@ TEST_F(MainWindow, WithWelcomePageNothingRunsUntilTheButton) {
     auto w = Open("<html><body><p>Welcome, reseller</p></body></html>");
     auto* pages = Find<QTabWidget>(w.get(), "pgcPrinc");
     EXPECT_EQ(pages->currentWidget()->objectName(), "stsWelcome");
-    EXPECT_TRUE(Find<QTextBrowser>(w.get(), "prfWelcome")->toPlainText().contains("Welcome, reseller"));
+    EXPECT_TRUE(
+        Find<QTextBrowser>(w.get(), "prfWelcome")->toPlainText().contains("Welcome, reseller"));
     QTest::qWait(400);
     EXPECT_EQ(w->calls, Calls{"LoadBrandProfile"});
     EXPECT_FALSE(w->timerActive());
@@ -185,15 +186,15 @@ TEST_F(MainWindow, HasTheDesignedControls) {
         EXPECT_EQ(button->text(), b.caption);
         EXPECT_EQ(button->geometry(), b.geometry) << b.name;
     }
-    const std::pair<const char*, const char*> hints[] = {
-        {"btnNews", "Check News"}, {"bsSkinSpeedButton1", "Check Updates"},
-        {"bsSkinSpeedButton2", "Help"}};
+    const std::pair<const char*, const char*> hints[] = {{"btnNews", "Check News"},
+                                                         {"bsSkinSpeedButton1", "Check Updates"},
+                                                         {"bsSkinSpeedButton2", "Help"}};
     for (const auto& [name, hint] : hints)
         EXPECT_EQ(Find<QToolButton>(w.get(), name)->toolTip(), hint);
     EXPECT_EQ(Find<QToolButton>(w.get(), "btnNews")->geometry(), QRect(782, 1, 41, 34));
 
     auto* list = Find<QTreeView>(w.get(), "lvwItems");
-    const QStringList columns = {"Ad Title", "Subtitle", "URL", "Content",
+    const QStringList columns = {"Ad Title", "Subtitle",    "URL",   "Content",
                                  "Picture",  "Rate Clicks", "Status"};
     const int widths[] = {150, 150, 150, 150, 100, 80, 90};
     ASSERT_EQ(list->model()->columnCount(), columns.size());
@@ -250,9 +251,9 @@ TEST_F(MainWindow, TheBrandProfileNamesTheWindow) {
         const std::string makeMoney = Find<QPushButton>(&w, "btnMakeMoney")->text().toStdString();
         const int page = Find<QTabWidget>(&w, "pgcPrinc")->count();
         w.close();
-        return std::make_tuple(title, news, makeMoney, page == 2) == std::make_tuple(
-            withProfile ? "Ad Pro v2.01" : "Quillspot", !withProfile,
-            withProfile ? "Earn" : "Make Money", withProfile);
+        return std::make_tuple(title, news, makeMoney, page == 2) ==
+               std::make_tuple(withProfile ? "Ad Pro v2.01" : "Quillspot", !withProfile,
+                               withProfile ? "Earn" : "Make Money", withProfile);
     };
     EXPECT_TRUE(shown(false));
     dir_.Write("plain.txt",

@@ -101,9 +101,12 @@ TEST(BrandCheck, ANulByteEndsWhatTheProgramReadsAndIsReported) {
         std::vector<std::string> names;
         std::string warning;
     } cases[] = {
-        {std::string(1, '\0') + appName + code, {},
-         "the program stops reading at the NUL byte at offset 0 (line 1): nothing after it is read"},
-        {appName + "x" + std::string(1, '\0') + code, {"ApplicationName"},
+        {std::string(1, '\0') + appName + code,
+         {},
+         "the program stops reading at the NUL byte at offset 0 (line 1): nothing after it is "
+         "read"},
+        {appName + "x" + std::string(1, '\0') + code,
+         {"ApplicationName"},
          "the program stops reading at the NUL byte at offset " +
              std::to_string(appName.size() + 1) + " (line 2): nothing after it is read"},
     };

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <QProcess>
-#include <fstream>
 #include <QStringList>
+#include <fstream>
 
 #include "AesLib.h"
 #include "MemoryStreams.h"
@@ -137,7 +137,9 @@ TEST_F(BrandTool, ProtectStreamsALargeInput) {
     constexpr size_t kChunk = size_t{1} << 20;
     constexpr size_t kChunks = 256;
     std::string chunk(kChunk, '\0');
-    const auto fill = [&](size_t n) { std::fill(chunk.begin(), chunk.end(), static_cast<char>(n)); };
+    const auto fill = [&](size_t n) {
+        std::fill(chunk.begin(), chunk.end(), static_cast<char>(n));
+    };
     {
         std::ofstream file(dir_.Path("large.txt"), std::ios::binary);
         for (size_t n = 0; n < kChunks; ++n) {

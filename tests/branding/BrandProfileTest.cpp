@@ -1,9 +1,8 @@
-#include "BrandProfile.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "BrandProfile.h"
 #include "ProtectFile.h"
 #include "TagText.h"
 #include "TestDir.h"
@@ -24,12 +23,13 @@ BrandProfile Loaded(const std::string& plain, unsigned seed = 1) {
 }
 
 TEST(BrandProfile, ReadsTagsInOrderWhateverTheMarkersCase) {
-    const BrandProfile p = Loaded(
-        "<%%applicationname%%>Ad Pro<%%/APPLICATIONNAME%%>\n" + Tag("BranderType", "Gold ") +
-        Tag("AffiliateURL", "http://a/?id=%%AFFILIATEID%%&again=%%AFFILIATEID%%&x=%%affiliateid%%") +
-        Tag("AffiliateID", "77") + "<%%AppHelpURL%%>no closing marker\n" +
-        Tag("CopyrightYears", "2001") + Tag("AboutText", "one\ntwo\nthree") +
-        Tag("ApplicationName", "read too late"));
+    const BrandProfile p =
+        Loaded("<%%applicationname%%>Ad Pro<%%/APPLICATIONNAME%%>\n" + Tag("BranderType", "Gold ") +
+               Tag("AffiliateURL",
+                   "http://a/?id=%%AFFILIATEID%%&again=%%AFFILIATEID%%&x=%%affiliateid%%") +
+               Tag("AffiliateID", "77") + "<%%AppHelpURL%%>no closing marker\n" +
+               Tag("CopyrightYears", "2001") + Tag("AboutText", "one\ntwo\nthree") +
+               Tag("ApplicationName", "read too late"));
     EXPECT_EQ(p.ApplicationName, "Ad Pro");
     EXPECT_EQ(BrandCaption(p), "Ad Pro v2.01");
     EXPECT_EQ(p.AffiliateURL, "http://a/?id=77&again=77&x=%%affiliateid%%");
@@ -72,7 +72,8 @@ TEST(BrandProfile, ListsEndAtTheirFirstGapAndAtSixteen) {
     EXPECT_EQ(*chosen.begin(), 1);
     EXPECT_EQ(*chosen.rbegin(), 16) << "the seventeenth is never read";
 
-    const BrandProfile gap = Loaded(Tag("Welcome2", "<html>two</html>") + Tag("Link1", "Only^http://o/"));
+    const BrandProfile gap =
+        Loaded(Tag("Welcome2", "<html>two</html>") + Tag("Link1", "Only^http://o/"));
     EXPECT_EQ(gap.WelcomePage, "") << "entry 2 without entry 1 is no list";
     EXPECT_EQ(gap.Link1Caption, "Only");
     EXPECT_EQ(gap.Link2Caption, "");
@@ -84,8 +85,8 @@ TEST(BrandProfile, ListsEndAtTheirFirstGapAndAtSixteen) {
 }
 
 TEST(BrandProfile, SeededChoicesRepeatAndTheTwoLinksDiffer) {
-    const std::string plain = Tag("Welcome1", "w1") + Tag("Welcome2", "w2") +
-                              Tag("Link1", "A^a") + Tag("Link2", "B^b") + Tag("Link3", "C^c");
+    const std::string plain = Tag("Welcome1", "w1") + Tag("Welcome2", "w2") + Tag("Link1", "A^a") +
+                              Tag("Link2", "B^b") + Tag("Link3", "C^c");
     std::set<std::string> welcomes;
     for (unsigned seed = 0; seed < 50; ++seed) {
         const BrandProfile p = Loaded(plain, seed);
@@ -121,10 +122,10 @@ TEST(BrandProfile, LargeNestedAndNulProfilesReadWhatTheyCan) {
                Tag("ApplicationName", "again") + Tag("BranderCode", "QS"));
     EXPECT_EQ(nested.ApplicationName, "a<%%ApplicationName%%>b");
     EXPECT_EQ(nested.BranderCode, "QS");
-    EXPECT_EQ(Loaded(Tag("ApplicationName", "Kept") + std::string(1, '\0') +
-                     Tag("BranderCode", "lost"))
-                  .BranderCode,
-              "");
+    EXPECT_EQ(
+        Loaded(Tag("ApplicationName", "Kept") + std::string(1, '\0') + Tag("BranderCode", "lost"))
+            .BranderCode,
+        "");
 }
 
 }  // namespace

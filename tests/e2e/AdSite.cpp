@@ -30,7 +30,8 @@ bool Run(const QString& program, const QStringList& arguments) {
 void EmptyMariaDB() {
     if (!server) {
         server = std::make_unique<MariaDB>();
-        ASSERT_TRUE(Run(LOCAL_MARIADB, {"start", server->dir.path(), QString::number(server->port)}));
+        ASSERT_TRUE(
+            Run(LOCAL_MARIADB, {"start", server->dir.path(), QString::number(server->port)}));
     }
     ASSERT_TRUE(Run("mariadb", {"--no-defaults", "--socket=" + server->dir.path() + "/mariadb.sock",
                                 "-uroot", "-e", "DROP DATABASE qlsp; CREATE DATABASE qlsp;"}));

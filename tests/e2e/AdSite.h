@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QTemporaryDir>
 #include <memory>
 #include <string>
-
-#include <QTemporaryDir>
 
 #include "PhpWebServer.h"
 

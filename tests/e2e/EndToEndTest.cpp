@@ -36,7 +36,8 @@ struct Answer {
 
 // A raw request, so that refusals (which the program's client only sees as failures) can be
 // read: a GET of `url`, or a multipart post of `fields` to it.
-Answer Ask(const std::string& url, const std::vector<std::pair<std::string, std::string>>& fields = {}) {
+Answer Ask(const std::string& url,
+           const std::vector<std::pair<std::string, std::string>>& fields = {}) {
     QNetworkAccessManager network;
     QNetworkRequest request(QUrl(QString::fromStdString(url)));
     QNetworkReply* reply = nullptr;
@@ -65,7 +66,8 @@ Answer Ask(const std::string& url, const std::vector<std::pair<std::string, std:
 
 std::string Quoted(const std::vector<std::string>& values) {
     std::string record;
-    for (const std::string& value : values) record += (record.empty() ? "\"" : ",\"") + value + "\"";
+    for (const std::string& value : values)
+        record += (record.empty() ? "\"" : ",\"") + value + "\"";
     return record;
 }
 
@@ -78,9 +80,12 @@ class EndToEnd : public ::testing::TestWithParam<Database> {
         SiteSettings typed;
         site.Configure(typed);
         TfrmSettings dialog(settings);
-        for (const auto& [name, value] : {std::pair{"edtSite", typed.webserver}, {"edtHostname", typed.dbhostname},
-                                          {"edtDatabase", typed.dbdatabase}, {"edtUsername", typed.dbusername},
-                                          {"edtPassword", typed.dbpassword}, {"edtAdsWidth", std::string("320")}})
+        for (const auto& [name, value] : {std::pair{"edtSite", typed.webserver},
+                                          {"edtHostname", typed.dbhostname},
+                                          {"edtDatabase", typed.dbdatabase},
+                                          {"edtUsername", typed.dbusername},
+                                          {"edtPassword", typed.dbpassword},
+                                          {"edtAdsWidth", std::string("320")}})
             dialog.findChild<QLineEdit*>(name)->setText(QString::fromStdString(value));
         dialog.findChild<QComboBox*>("cbxAdsUnits")->setCurrentText("px");
         dialog.findChild<QPushButton*>("btnOk")->click();
@@ -88,8 +93,15 @@ class EndToEnd : public ::testing::TestWithParam<Database> {
         client.SetReadTimeout(30000);
     }
     AdRecord Ad(const std::string& title, const std::string& enable = "1") const {
-        return {"", title, "Sub " + title, "http://example.com/" + title, "About " + title,
-                title + ".svg", "0", "0", enable};
+        return {"",
+                title,
+                "Sub " + title,
+                "http://example.com/" + title,
+                "About " + title,
+                title + ".svg",
+                "0",
+                "0",
+                enable};
     }
     std::string Fetched(const std::string& id) {
         std::string record;
@@ -124,14 +136,15 @@ TEST_P(EndToEnd, TheOwnerAddsListsEditsFetchesAndDeletesAds) {
     EXPECT_EQ(cell(0, kColumnStatus), "Active");
     EXPECT_EQ(cell(1, kColumnStatus), "No Active");
     const std::string id = list.HiddenId(0), second = list.HiddenId(1);
-    EXPECT_EQ(Fetched(id), Quoted({id, odd, "Sub " + odd, "http://example.com/" + odd, "About " + odd,
-                                   odd + ".svg", "0", "0", "1"}));
+    EXPECT_EQ(Fetched(id), Quoted({id, odd, "Sub " + odd, "http://example.com/" + odd,
+                                   "About " + odd, odd + ".svg", "0", "0", "1"}));
 
     first.ad_id = id;
     first.ad_text = "Two\r\nlines";
     first.ad_enable = "0";
     EXPECT_EQ(service.EditAd(first), AdService::kDone);
-    EXPECT_NE(Fetched(id).find("\"Two\r\nlines\",\"" + odd + ".svg\",\"0\",\"0\",\"0\""), std::string::npos);
+    EXPECT_NE(Fetched(id).find("\"Two\r\nlines\",\"" + odd + ".svg\",\"0\",\"0\",\"0\""),
+              std::string::npos);
     first.ad_id = "999999";
     EXPECT_EQ(service.EditAd(first), AdService::kRefused);
 
@@ -158,16 +171,19 @@ TEST_P(EndToEnd, VisitorsSeeTheAdAndTheirViewsAndClicksMakeTheRate) {
     PhpWebServer pageServer(pages.path().toStdString());
 
     // Two visits by one visitor, the second with the cookie the first set.
-    const std::string visits = RunPhp(
-        {"-d", "extension=curl", "-r",
-         "$c = curl_init($argv[1]); curl_setopt($c, CURLOPT_RETURNTRANSFER, true);"
-         "curl_setopt($c, CURLOPT_COOKIEFILE, ''); echo curl_exec($c), '|', curl_exec($c);",
-         QString::fromStdString(pageServer.Url("/page.php"))});
+    const std::string visits =
+        RunPhp({"-d", "extension=curl", "-r",
+                "$c = curl_init($argv[1]); curl_setopt($c, CURLOPT_RETURNTRANSFER, true);"
+                "curl_setopt($c, CURLOPT_COOKIEFILE, ''); echo curl_exec($c), '|', curl_exec($c);",
+                QString::fromStdString(pageServer.Url("/page.php"))});
     const std::string shown = "<a href=\"" + settings.webserver + "/qlspclick.php?ad_id=1\"";
-    EXPECT_NE(visits.find("<p>My page</p><div class=\"qlspad\" style=\"width:320px;"), std::string::npos) << visits;
+    EXPECT_NE(visits.find("<p>My page</p><div class=\"qlspad\" style=\"width:320px;"),
+              std::string::npos)
+        << visits;
     EXPECT_NE(visits.find("|<p>My page</p><div"), std::string::npos) << visits;
     EXPECT_NE(visits.find(shown), std::string::npos);
-    EXPECT_NE(visits.find("src=\"" + settings.webserver + "/Pictures/Shoes.svg\""), std::string::npos);
+    EXPECT_NE(visits.find("src=\"" + settings.webserver + "/Pictures/Shoes.svg\""),
+              std::string::npos);
     EXPECT_EQ(visits.find("Hidden"), std::string::npos);
 
     const Answer click = Ask(site.Url("/qlspclick.php?ad_id=1"));
@@ -178,8 +194,9 @@ TEST_P(EndToEnd, VisitorsSeeTheAdAndTheirViewsAndClicksMakeTheRate) {
     std::vector<std::unique_ptr<QProcess>> visitors;
     for (int i = 0; i < 8; ++i) {
         visitors.push_back(std::make_unique<QProcess>());
-        visitors.back()->start("php", {"-r", "for ($i = 0; $i < 25; ++$i) file_get_contents($argv[1]);",
-                                       QString::fromStdString(site.Url("/qlspgetid.php?lastadid=0"))});
+        visitors.back()->start("php",
+                               {"-r", "for ($i = 0; $i < 25; ++$i) file_get_contents($argv[1]);",
+                                QString::fromStdString(site.Url("/qlspgetid.php?lastadid=0"))});
     }
     for (auto& visitor : visitors) EXPECT_TRUE(visitor->waitForFinished(60000));
     EXPECT_NE(Fetched("1").find("\",\"202\",\"1\",\"1\""), std::string::npos) << Fetched("1");
@@ -190,10 +207,12 @@ TEST_P(EndToEnd, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
     const std::string sql = "x'); DROP TABLE qlsp_ads; -- \" <script>alert(1)</script>";
     const std::string big(1 << 20, 'b');
     using Fields = std::vector<std::pair<std::string, std::string>>;
-    const auto add = [&](const std::string& title, const std::string& url, const std::string& enable) {
-        return Fields{{"action", "2"}, {"ad_id", sql},  {"ad_title", title},   {"ad_subtitle", sql},
-                      {"ad_url", url}, {"ad_text", big}, {"ad_picture", sql},   {"ad_enable", enable},
-                      {"ad_impressions", "0"}, {"ad_clicks", "0"}, {"end", ""}};
+    const auto add = [&](const std::string& title, const std::string& url,
+                         const std::string& enable) {
+        return Fields{
+            {"action", "2"},         {"ad_id", sql},     {"ad_title", title}, {"ad_subtitle", sql},
+            {"ad_url", url},         {"ad_text", big},   {"ad_picture", sql}, {"ad_enable", enable},
+            {"ad_impressions", "0"}, {"ad_clicks", "0"}, {"end", ""}};
     };
     const struct {
         std::string url;
@@ -204,12 +223,16 @@ TEST_P(EndToEnd, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
         {actions, {}, 200, "OK"},
         {actions, add(sql, "javascript:alert(1)", "1"), 200, "OK"},
         {actions, add("Other", "http://a.example/\r\nSet-Cookie: x=1", "1"), 200, "OK"},
-        {actions, add("Third", "http://a.example/", "1; DROP TABLE qlsp_ads"), 400, "BAD FIELD ad_enable"},
+        {actions, add("Third", "http://a.example/", "1; DROP TABLE qlsp_ads"), 400,
+         "BAD FIELD ad_enable"},
         {actions, {{"action", "2"}, {"end", ""}}, 400, "MISSING FIELD ad_title"},
         {actions, {{"action", "7"}, {"end", ""}}, 400, "UNKNOWN ACTION"},
         {actions, {{"end", ""}}, 400, "UNKNOWN ACTION"},
         {actions, {{"action", "9"}, {"ad_id", "1 OR 1=1"}, {"end", ""}}, 200, "OK"},
-        {actions, {{"action", "4"}, {"qlspotdeleteids", "1) OR (1=1"}, {"end", ""}}, 400, "BAD FIELD qlspotdeleteids"},
+        {actions,
+         {{"action", "4"}, {"qlspotdeleteids", "1) OR (1=1"}, {"end", ""}},
+         400,
+         "BAD FIELD qlspotdeleteids"},
         {site.Url("/qlspgetid.php?lastadid=0%20UNION%20SELECT%201"), {}, 400, "0"},
         {site.Url("/qlspshow.php?ad_id=%3Cscript%3E"), {}, 400, "NO SUCH AD"},
         {site.Url("/qlspclick.php?ad_id=1"), {}, 404, "THIS AD HAS NO WEB ADDRESS"},
@@ -222,7 +245,8 @@ TEST_P(EndToEnd, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
         EXPECT_EQ(answer.status, c.status);
         EXPECT_EQ(answer.body, c.body);
     }
-    EXPECT_EQ(Fetched("1"), Quoted({"1", sql, sql, "javascript:alert(1)", big, sql, "0", "0", "1"}));
+    EXPECT_EQ(Fetched("1"),
+              Quoted({"1", sql, sql, "javascript:alert(1)", big, sql, "0", "0", "1"}));
     const Answer shown = Ask(site.Url("/qlspshow.php?ad_id=1"));
     EXPECT_EQ(shown.status, 200);
     EXPECT_EQ(shown.body.find("<script>"), std::string::npos);
@@ -236,8 +260,10 @@ TEST_P(EndToEnd, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
     } settingsCases[] = {
         {"", "NO SETTINGS"},
         {"<?php $hostname=\"", "BROKEN SETTINGS"},
-        {"<?php $hostname=1; $database=''; $username=''; $password=''; $adswidth='';", "BROKEN SETTINGS"},
-        {"<?php $hostname='127.0.0.1:1'; $database='x'; $username='x'; $password='x'; $adswidth='';",
+        {"<?php $hostname=1; $database=''; $username=''; $password=''; $adswidth='';",
+         "BROKEN SETTINGS"},
+        {"<?php $hostname='127.0.0.1:1'; $database='x'; $username='x'; $password='x'; "
+         "$adswidth='';",
          "DATABASE UNAVAILABLE"},
     };
     for (const auto& c : settingsCases) {
@@ -258,8 +284,17 @@ TEST_P(EndToEnd, AnOlderSchemaIsMigratedInPlace) {
         "require $argv[1]; $db = qlsp_connect(qlsp_settings(), 1);"
         "if ($argv[2] === 'add') $db->exec(\"INSERT INTO qlsp_ads (ad_title, ad_subtitle, ad_url, "
         "ad_text, ad_picture) VALUES ('Old', '', '', '', '')\"); echo qlsp_schema_version($db);";
-    const QStringList php = {"-d", "extension=pdo", "-d", "extension=pdo_sqlite", "-d", "extension=mysqlnd",
-                             "-d", "extension=pdo_mysql", "-r", older, QString::fromStdString(site.Path("qlspcommon.php"))};
+    const QStringList php = {"-d",
+                             "extension=pdo",
+                             "-d",
+                             "extension=pdo_sqlite",
+                             "-d",
+                             "extension=mysqlnd",
+                             "-d",
+                             "extension=pdo_mysql",
+                             "-r",
+                             older,
+                             QString::fromStdString(site.Path("qlspcommon.php"))};
     EXPECT_EQ(RunPhp(php + QStringList{"add"}), "1");
     ASSERT_TRUE(service.LoadAdList(list));
     EXPECT_EQ(RunPhp(php + QStringList{"read"}), "2");
@@ -267,7 +302,8 @@ TEST_P(EndToEnd, AnOlderSchemaIsMigratedInPlace) {
     EXPECT_EQ(list.data(list.index(0, kColumnTitle), Qt::DisplayRole).toString(), "Old");
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, EndToEnd, ::testing::Values(Database::SQLite, Database::MariaDB),
+INSTANTIATE_TEST_SUITE_P(Databases, EndToEnd,
+                         ::testing::Values(Database::SQLite, Database::MariaDB),
                          [](const auto& info) {
                              return info.param == Database::SQLite ? "SQLite" : "MariaDB";
                          });

@@ -60,7 +60,8 @@ std::vector<Rewrite> Rewrites() {
          [=](int n) { WriteServerSettingsScript(settings(n)); },
          [](const std::string& b) {
              // The old script and every new one open and close the PHP block.
-             return b.rfind("<?php\r\n", 0) == 0 && b.size() >= 11 && b.substr(b.size() - 4) == "?>\r\n";
+             return b.rfind("<?php\r\n", 0) == 0 && b.size() >= 11 &&
+                    b.substr(b.size() - 4) == "?>\r\n";
          }},
         {"dbsettings.dat", ProtectedBytes(kPlainMarker + "\r\n" + std::string(30000, 'p') + "\r\n"),
          [](int n) {
@@ -68,7 +69,8 @@ std::vector<Rewrite> Rewrites() {
              WriteLastNewsId(path, path, std::to_string(n));
          },
          [](const std::string& b) {
-             const std::string path = QDir::tempPath().toStdString() + "/quillspot-check-" + std::to_string(getpid());
+             const std::string path =
+                 QDir::tempPath().toStdString() + "/quillspot-check-" + std::to_string(getpid());
              std::ofstream(path, std::ios::binary) << b;
              const auto plain = SoundPlainText(path);
              std::remove(path.c_str());
@@ -105,8 +107,10 @@ void RefuseFolder(const std::string& folder) {
 }
 
 void ExpectNoPlainCopy(const TestDir& dir) {
-    for (const QString& name : QDir(QString::fromStdString(dir.Path(""))).entryList(QDir::Files | QDir::Hidden))
-        EXPECT_EQ(dir.Read(name.toStdString()).find(kPlainMarker), std::string::npos) << name.toStdString();
+    for (const QString& name :
+         QDir(QString::fromStdString(dir.Path(""))).entryList(QDir::Files | QDir::Hidden))
+        EXPECT_EQ(dir.Read(name.toStdString()).find(kPlainMarker), std::string::npos)
+            << name.toStdString();
 }
 
 TEST(CrashSafeWrite, RefusedFolderFullDiskAndKillLeaveAWholeFile) {
@@ -128,8 +132,11 @@ TEST(CrashSafeWrite, RefusedFolderFullDiskAndKillLeaveAWholeFile) {
                   0);
         EXPECT_EQ(dir.Read(r.file), r.old);
         // A disk that fills after N bytes: each write fails part-way and the old file stays.
-        for (const auto& [n, limit] : {std::pair{2, rlim_t{0}}, {2, rlim_t{1}}, {2, rlim_t{64}},
-                                       {3, rlim_t{4096}}, {3, rlim_t{20000}}}) {
+        for (const auto& [n, limit] : {std::pair{2, rlim_t{0}},
+                                       {2, rlim_t{1}},
+                                       {2, rlim_t{64}},
+                                       {3, rlim_t{4096}},
+                                       {3, rlim_t{20000}}}) {
             EXPECT_EQ(InChild([&] {
                           signal(SIGXFSZ, SIG_IGN);
                           const rlimit cap{limit, limit};
@@ -141,7 +148,8 @@ TEST(CrashSafeWrite, RefusedFolderFullDiskAndKillLeaveAWholeFile) {
                           }
                           _exit(1);
                       }),
-                      0) << limit;
+                      0)
+                << limit;
             EXPECT_EQ(dir.Read(r.file), r.old) << limit;
         }
         // Killed at any moment while rewriting over and over.
@@ -173,7 +181,8 @@ TEST(CrashSafeWrite, AFailedDownloadLeavesNoFile) {
         getrlimit(RLIMIT_FSIZE, &saved);
         const rlimit cap{limit, saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &cap);
-        const bool done = DownloadToFile(client, server.Url("/mainappupdate.inf"), dir.Path("mainappupdate.inf"));
+        const bool done =
+            DownloadToFile(client, server.Url("/mainappupdate.inf"), dir.Path("mainappupdate.inf"));
         setrlimit(RLIMIT_FSIZE, &saved);
         signal(SIGXFSZ, SIG_DFL);
         EXPECT_FALSE(done) << limit;

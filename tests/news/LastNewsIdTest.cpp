@@ -23,12 +23,14 @@ TEST_F(LastNewsIdTest, WritingReplacesOrAddsTheTagAndKeepsEveryOtherByte) {
     const struct {
         std::string before, after, readBack;
     } cases[] = {
-        {"<%%BranderType%%>Gold<%%/BranderType%%>", "<%%BranderType%%>Gold<%%/BranderType%%>\r\n" + tag + "\r\n", "12"},
+        {"<%%BranderType%%>Gold<%%/BranderType%%>",
+         "<%%BranderType%%>Gold<%%/BranderType%%>\r\n" + tag + "\r\n", "12"},
         {"A\nB\r\n<%%LastNewsId%%>3<%%/LastNewsId%%>\rC", "A\r\nB\r\n" + tag + "\r\nC\r\n", "12"},
         {"x <%%LastNewsId%%>3<%%/LastNewsId%%> y\r\n", "x " + tag + " y\r\n", "12"},
         {"<%%LastNewsId%%>3\r\n<%%/LastNewsId%%>\r\n", tag + "\r\n<%%/LastNewsId%%>\r\n", "12"},
         // Another letter case is read but not rewritten: the new tag goes after it.
-        {"<%%lastnewsid%%>5<%%/LASTNEWSID%%>\r\n", "<%%lastnewsid%%>5<%%/LASTNEWSID%%>\r\n" + tag + "\r\n", "5"},
+        {"<%%lastnewsid%%>5<%%/LASTNEWSID%%>\r\n",
+         "<%%lastnewsid%%>5<%%/LASTNEWSID%%>\r\n" + tag + "\r\n", "5"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before);
@@ -49,7 +51,8 @@ TEST_F(LastNewsIdTest, WritingReplacesOrAddsTheTagAndKeepsEveryOtherByte) {
 TEST_F(LastNewsIdTest, AProfileThatIsNotSoundIsLeftByteForByte) {
     std::string badCode = ProtectedBytes("<%%LastNewsId%%>1<%%/LastNewsId%%>\r\n");
     badCode.back() ^= 1;
-    const std::string cases[] = {badCode, ProtectedBytes("<%%LastNewsId%%>1<%%/LastNewsId%%>", "other"),
+    const std::string cases[] = {badCode,
+                                 ProtectedBytes("<%%LastNewsId%%>1<%%/LastNewsId%%>", "other"),
                                  ProtectedBytes(""), "short"};
     for (const std::string& bytes : cases) {
         dir.Write("dbsettings.dat", bytes);

@@ -9,7 +9,9 @@
 
 namespace {
 
-const std::string kMarker = "\xAF" "OK";
+const std::string kMarker =
+    "\xAF"
+    "OK";
 
 class NewsServiceTest : public ::testing::Test {
   protected:
@@ -57,7 +59,7 @@ TEST_F(NewsServiceTest, EachTierAsksItsOwnAddressWithItsFieldsInOrder) {
         EXPECT_EQ(requests[1].requestLine, listLine);
         EXPECT_EQ(requests[2].requestLine, std::string("POST ") + tier.detailsPath + " HTTP/1.0");
         const auto fields = [&](const char* name, const char* value) {
-            return FormFields{{"memusername", "pub"}, {"prodcode", "BC1"}, {"prodtype", tier.type},
+            return FormFields{{"memusername", "pub"}, {"prodcode", "BC1"},  {"prodtype", tier.type},
                               {name, value},          {"newstarget", "UA"}, {"something", ""}};
         };
         EXPECT_EQ(requests[0].body, FormOf(requests[0], fields("conttype", "all")));
@@ -68,7 +70,8 @@ TEST_F(NewsServiceTest, EachTierAsksItsOwnAddressWithItsFieldsInOrder) {
 
 TEST_F(NewsServiceTest, RepliesAndTheirOutcomes) {
     enum Op { List, Last, Details };
-    const char* const kAccess = "There is a trouble accessing the news site. Contact your provider.";
+    const char* const kAccess =
+        "There is a trouble accessing the news site. Contact your provider.";
     const struct {
         Op op;
         std::string reply;  // "<none>": the server answers 404
@@ -76,18 +79,33 @@ TEST_F(NewsServiceTest, RepliesAndTheirOutcomes) {
         std::string result;   // the records joined by "|", "code|title", or the content
         std::string warning;  // empty: no message
     } cases[] = {
-        {List, "1^A^d1\xAF" "2^B^d2" + kMarker, true, "1^A^d1|2^B^d2", ""},
+        {List,
+         "1^A^d1\xAF"
+         "2^B^d2" +
+             kMarker,
+         true, "1^A^d1|2^B^d2", ""},
         {List, " \r\n\tOK \r\n", true, "", ""},
-        {List, "\xAF\xAF" "1^OK^d\xAF" "OK\xAF" + kMarker + "\xAF", true, "1^OK^d", ""},
-        {List, "1^A^d\xC2\xAF" "OK", true, "1^A^d\xC2", ""},
+        {List,
+         "\xAF\xAF"
+         "1^OK^d\xAF"
+         "OK\xAF" +
+             kMarker + "\xAF",
+         true, "1^OK^d", ""},
+        {List,
+         "1^A^d\xC2\xAF"
+         "OK",
+         true, "1^A^d\xC2", ""},
         {List, "ok", false, "", ""},
         {List, "<none>", false, "", kAccess},
-        {List, "CONNECTIONFAIL", false, "", "There is a trouble in the settings file on the news site."},
-        {List, "INVALIDUSER", false, "", "There is a trouble with the Publisher Id. Contact your provider."},
+        {List, "CONNECTIONFAIL", false, "",
+         "There is a trouble in the settings file on the news site."},
+        {List, "INVALIDUSER", false, "",
+         "There is a trouble with the Publisher Id. Contact your provider."},
         {List, "INVALIDPRODUCT", false, "",
          "There is a trouble with the product validation. Contact your provider."},
         {List, "INVALIDNEWS", false, "", ""},
-        {Details, "INVALIDNEWS", false, "", "There is a trouble with this news. Contact your provider."},
+        {Details, "INVALIDNEWS", false, "",
+         "There is a trouble with this news. Contact your provider."},
         {Details, "\r\n<p>$41$42" + kMarker + "C" + kMarker + "\r\n", true, "<p>ABC", ""},
         {Details, std::string(10 << 20, '$') + kMarker, true, "", ""},
         {Details, "<none>", false, "", kAccess},

@@ -29,13 +29,15 @@ TEST(ProgramFolder, WritableExecutableFolderElseTheUsersOwnAndTheSharedBrand) {
         EXPECT_TRUE(QDir(QString::fromStdString(c.folder)).exists());
     }
     // The writability probe leaves nothing behind in the folder it tried.
-    EXPECT_TRUE(QDir(QString::fromStdString(tmp + "bin")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(
+        QDir(QString::fromStdString(tmp + "bin")).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
     // A brand shipped in the shared folder is read there until the owner has a copy of
     // their own; the first rewrite makes that copy and leaves the shared one alone.
     QDir().mkpath(QString::fromStdString(tmp + "share"));
     SetSharedDataDirForTesting(tmp + "share");
-    const std::string shared = ProtectedBytes("<%%ApplicationName%%>Shared<%%/ApplicationName%%>\r\n");
+    const std::string shared =
+        ProtectedBytes("<%%ApplicationName%%>Shared<%%/ApplicationName%%>\r\n");
     dir.Write("share/dbsettings.dat", shared);
     dir.Write("share/main.ico", "icon");
     dir.Write("main.ico", "own icon");

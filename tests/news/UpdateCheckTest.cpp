@@ -46,7 +46,13 @@ TEST(UpdateCheck, OutcomesFromTheServerAndTheOwner) {
         {Description("2.02"), true, {false}, true, true, {Offer("2.02")}, false},
         {Description(" 2.1000 "), false, {true}, false, true, {Offer("2.1000"), kMissing}, false},
         {Description("2.02"), false, {true, false}, true, true, {Offer("2.02"), kClose}, false},
-        {Description("2.02"), false, {true, true}, true, false, {Offer("2.02"), kClose, kMissing}, false},
+        {Description("2.02"),
+         false,
+         {true, true},
+         true,
+         false,
+         {Offer("2.02"), kClose, kMissing},
+         false},
         {Description("2.02"), true, {true, true}, true, true, {Offer("2.02"), kClose}, true},
     };
     for (const auto& c : cases) {
@@ -55,9 +61,10 @@ TEST(UpdateCheck, OutcomesFromTheServerAndTheOwner) {
         dir.Write("mainappupdate.inf", "stale");
         if (c.updater) dir.Write("Updater.exe", "#!/bin/sh\n");
         ScriptedHttpServer server;
-        const std::string base = c.reply == kUnreachable
-                                     ? "http://127.0.0.1:" + std::to_string(UnusedLocalPort()) + "/u/"
-                                     : server.Url("/liveupdate/qlspot_app/");
+        const std::string base =
+            c.reply == kUnreachable
+                ? "http://127.0.0.1:" + std::to_string(UnusedLocalPort()) + "/u/"
+                : server.Url("/liveupdate/qlspot_app/");
         if (c.reply == k404)
             server.Push({.status = 404, .reason = "Not Found", .body = "[APPLICATION]\nVersion=9"});
         else
@@ -81,8 +88,8 @@ TEST(UpdateCheck, OutcomesFromTheServerAndTheOwner) {
         if (downloaded) {
             EXPECT_EQ(dir.Read("mainappupdate.inf"), c.reply);
         }
-        const bool started = c.shown.size() >= 2 && c.shown[1] == kClose && c.answers.size() == 2 &&
-                             c.answers[1];
+        const bool started =
+            c.shown.size() >= 2 && c.shown[1] == kClose && c.answers.size() == 2 && c.answers[1];
         ASSERT_EQ(shell.started.size(), started ? 1u : 0u);
         if (started) {
             EXPECT_EQ(shell.started[0].program, dir.Path("Updater.exe"));

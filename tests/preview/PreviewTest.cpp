@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <functional>
 #include <QTreeView>
 #include <QWebEngineView>
+#include <functional>
 
 #include "AdList.h"
 #include "AdPreview.h"
@@ -83,8 +83,8 @@ TEST(Preview, ShowsTheAdAsTheSiteRendersIt) {
     site.Upload(ServerSettingsScript(settings));
     HttpClient client;
     AdService service(client, settings);
-    ASSERT_EQ(service.AddAd({"", "Caf\xC3\xA9 & \"Tea\"", "Open late", "http://example.com/", "Two for one",
-                             "cup.svg", "0", "0", "1"}),
+    ASSERT_EQ(service.AddAd({"", "Caf\xC3\xA9 & \"Tea\"", "Open late", "http://example.com/",
+                             "Two for one", "cup.svg", "0", "0", "1"}),
               AdService::kDone);
     AdListModel list;
     QTreeView view;
@@ -100,7 +100,8 @@ TEST(Preview, ShowsTheAdAsTheSiteRendersIt) {
         });
         return text.contains("Two for one");
     });
-    EXPECT_TRUE(text.contains(QString::fromUtf8("Caf\xC3\xA9 & \"Tea\"\nOpen late\nTwo for one"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Caf\xC3\xA9 & \"Tea\"\nOpen late\nTwo for one")))
+        << text.toStdString();
 }
 
 }  // namespace

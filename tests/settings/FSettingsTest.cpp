@@ -1,5 +1,3 @@
-#include "FSettings.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,6 +8,7 @@
 #include <QTest>
 
 #include "ErrorReport.h"
+#include "FSettings.h"
 #include "MessageRecorder.h"
 #include "Php.h"
 #include "ServerScript.h"
@@ -58,9 +57,9 @@ TEST(FSettings, WidthOpensAsNumberAndUnit) {
         int number;
         bool percent;
     } cases[] = {
-        {"80%", 80, true},     {"500px", 500, false},     {"50px%", 50, true},
-        {"", 500, false},      {"abc%", 500, true},       {"12 px", 500, false},
-        {"-5px", -5, false},   {"2147483648px", 500, false}, {"%", 500, true},
+        {"80%", 80, true},   {"500px", 500, false},        {"50px%", 50, true},
+        {"", 500, false},    {"abc%", 500, true},          {"12 px", 500, false},
+        {"-5px", -5, false}, {"2147483648px", 500, false}, {"%", 500, true},
         {"+7px", 7, false},
     };
     for (const auto& c : cases) {
@@ -71,7 +70,7 @@ TEST(FSettings, WidthOpensAsNumberAndUnit) {
 }
 
 class FSettingsDialog : public ::testing::Test {
-protected:
+  protected:
     FSettingsDialog() {
         settings.webserver = "http://old";
         settings.adswidth = "80%";

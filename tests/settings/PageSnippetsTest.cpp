@@ -9,8 +9,8 @@
 
 #include "FFormCode.h"
 #include "PageSnippets.h"
-#include "PhpWebServer.h"
 #include "Php.h"
+#include "PhpWebServer.h"
 #include "SiteSettings.h"
 #include "TestDir.h"
 #include "Text.h"
@@ -51,8 +51,7 @@ TEST(PageSnippets, RunInAPageAgainstTheSite) {
          "$http_response_header);",
          ToQ(pageServer.Url() + "/page.php")});
     EXPECT_EQ(site.Read("asked.txt"), "3");
-    EXPECT_NE(page.find("<p>page</p><b>ad 7</b><?php echo \"RAN\"; ?>"), std::string::npos)
-        << page;
+    EXPECT_NE(page.find("<p>page</p><b>ad 7</b><?php echo \"RAN\"; ?>"), std::string::npos) << page;
     EXPECT_NE(page.find("Set-Cookie: lastadid=7;"), std::string::npos) << page;
 }
 

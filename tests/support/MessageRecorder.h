@@ -9,7 +9,7 @@
 // Keeps every message instead of showing it; questions take their answers from a queue the
 // test fills first (an empty queue answers Cancel).
 class MessageRecorder : public Messages {
-public:
+  public:
     struct Shown {
         std::string kind;  // "warning", "question", "confirm" or "information"
         std::string text;
@@ -30,7 +30,7 @@ public:
     std::vector<Shown> shown;
     std::deque<bool> answers;
 
-private:
+  private:
     bool Answer(const char* kind, const std::string& text) {
         shown.push_back({kind, text});
         if (answers.empty()) return false;

@@ -1,7 +1,6 @@
 #include "PhpWebServer.h"
 
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <unistd.h>
 

@@ -10,7 +10,8 @@
 // once.
 class PhpWebServer {
   public:
-    explicit PhpWebServer(const std::string& root, const QStringList& options = {}, int workers = 1);
+    explicit PhpWebServer(const std::string& root, const QStringList& options = {},
+                          int workers = 1);
     ~PhpWebServer();
     PhpWebServer(const PhpWebServer&) = delete;
     PhpWebServer& operator=(const PhpWebServer&) = delete;

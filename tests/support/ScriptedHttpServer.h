@@ -17,7 +17,7 @@ class ScriptedHttpServer {
         std::string reason = "OK";
         std::vector<std::string> headers;  // extra lines, e.g. "Set-Cookie: a=1"
         std::string body;
-        int delayMs = 0;  // silence before the first byte
+        int delayMs = 0;         // silence before the first byte
         int byteIntervalMs = 0;  // when set, the reply goes out a byte at a time, this far apart
         // Only this many bytes of the formatted reply are sent...
         size_t sendAtMost = std::string::npos;

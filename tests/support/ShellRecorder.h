@@ -7,7 +7,7 @@
 
 // Records each program start instead of starting anything.
 class ShellRecorder : public Shell {
-public:
+  public:
     struct Started {
         std::string program;
         std::vector<std::string> arguments;

@@ -5,7 +5,7 @@
 
 // A fresh temporary directory that stands in for the executable's directory while it lives.
 class TestDir {
-public:
+  public:
     TestDir();
     ~TestDir();
     TestDir(const TestDir&) = delete;
@@ -16,6 +16,6 @@ public:
     std::string Read(const std::string& name) const;
     bool Exists(const std::string& name) const;
 
-private:
+  private:
     QTemporaryDir dir_;
 };

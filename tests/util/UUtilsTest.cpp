@@ -53,7 +53,7 @@ TEST(DecodeHexEscapes, AnyBadEscapeEmptiesTheResult) {
 
 // Points PATH and BROWSER at a private directory for one test.
 class BrowserLookup : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         oldPath_ = qgetenv("PATH");
         oldBrowser_ = qgetenv("BROWSER");

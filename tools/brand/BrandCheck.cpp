@@ -90,7 +90,8 @@ BrandReport CheckBrandText(const std::string& bytes) {
     // The program reads the text only up to its first NUL byte, so nothing after one counts.
     const std::size_t nul = bytes.find('\0');
     if (nul != std::string::npos) {
-        const auto line = std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nul), '\n') + 1;
+        const auto line =
+            std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nul), '\n') + 1;
         report.warnings.insert(report.warnings.begin(),
                                "the program stops reading at the NUL byte at offset " +
                                    std::to_string(nul) + " (line " + std::to_string(line) +

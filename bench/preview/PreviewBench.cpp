@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     });
     poll.start(1);
     clock.start();
-    PreviewAd(view, settings, messages, nullptr);
+    PreviewAd(view, settings.webserver, messages, nullptr);
     std::printf("opening the preview once: %.1f ms to the page shown, peak memory %+.1f MB\n",
                 shownMs, (PeakKb() - before) / 1024.0);
     return shownMs < 0 ? 1 : 0;

@@ -6,7 +6,6 @@
 
 #include "AdList.h"
 #include "Messages.h"
-#include "SiteSettings.h"
 #include "Text.h"
 
 namespace {
@@ -36,12 +35,12 @@ std::string PreviewAddress(const std::string& webserver, const std::string& id) 
     return webserver + "/qlspshow.php?ad_id=" + id;
 }
 
-void PreviewAd(const QTreeView& lvwItems, const SiteSettings& settings, Messages& messages,
+void PreviewAd(const QTreeView& lvwItems, const std::string& webserver, Messages& messages,
                QWidget* parent) {
     std::string id;
     if (!HighlightedAdId(lvwItems, id)) {
         messages.Warning("You need to select first a Picture Ad.");
         return;
     }
-    LoadPreview()(ToQ(PreviewAddress(settings.webserver, id)), parent);
+    LoadPreview()(ToQ(PreviewAddress(webserver, id)), parent);
 }

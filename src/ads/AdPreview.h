@@ -5,7 +5,6 @@
 class Messages;
 class QTreeView;
 class QWidget;
-struct SiteSettings;
 
 // The address of an ad's preview: the site URL as stored, the display script and the id.
 std::string PreviewAddress(const std::string& webserver, const std::string& id);
@@ -13,5 +12,5 @@ std::string PreviewAddress(const std::string& webserver, const std::string& id);
 // Preview Picture Ad: the highlighted row's ad in the preview window, which is loaded with
 // the web engine the first time. Throws std::runtime_error when the preview module cannot be
 // loaded.
-void PreviewAd(const QTreeView& lvwItems, const SiteSettings& settings, Messages& messages,
+void PreviewAd(const QTreeView& lvwItems, const std::string& webserver, Messages& messages,
                QWidget* parent);

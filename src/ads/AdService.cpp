@@ -3,7 +3,6 @@
 #include "AdList.h"
 #include "HttpClient.h"
 #include "ReplaceAll.h"
-#include "SiteSettings.h"
 
 namespace {
 
@@ -42,10 +41,11 @@ int Outcome(const std::string& reply, const char* refusal) {
 
 }  // namespace
 
-AdService::AdService(HttpClient& client, const SiteSettings& settings, Clock clock)
-    : client_(client), settings_(settings), clock_(std::move(clock)) {}
+AdService::AdService(HttpClient& client, const std::string& webserver, const std::string& script,
+                     Clock clock)
+    : client_(client), webserver_(webserver), script_(script), clock_(std::move(clock)) {}
 
-std::string AdService::Url() const { return settings_.webserver + "/" + settings_.actionsscript; }
+std::string AdService::Url() const { return webserver_ + "/" + script_; }
 
 MultipartForm AdService::Form(const char* action, FormFields fields) const {
     fields.insert(fields.begin(), {"action", action});

@@ -10,10 +10,10 @@
 
 class HttpClient;
 class AdListModel;
-struct SiteSettings;
 
 // The client side of the actions script on the owner's site. Every operation is one
-// multipart form post to the site URL + "/" + the script name; the reply is tested as the
+// multipart form post to the site URL + "/" + the script name, both read at each operation,
+// since the owner may change the site URL meanwhile; the reply is tested as the
 // script answers. Nothing is kept between operations and no message is shown: the callers
 // tell the owner.
 class AdService {
@@ -25,8 +25,8 @@ class AdService {
 
     using Clock = std::function<QDateTime()>;
 
-    // `clock` stamps each form's boundary.
-    AdService(HttpClient& client, const SiteSettings& settings,
+    // `clock` stamps each form's boundary. `webserver` and `script` must outlive the service.
+    AdService(HttpClient& client, const std::string& webserver, const std::string& script,
               Clock clock = &QDateTime::currentDateTime);
 
     // True exactly when the script answers "OK".
@@ -54,6 +54,7 @@ class AdService {
     std::string Url() const;
 
     HttpClient& client_;
-    const SiteSettings& settings_;
+    const std::string& webserver_;
+    const std::string& script_;
     Clock clock_;
 };

@@ -379,7 +379,7 @@ void TfrmMain::bsSkinButton6Click() {
     EditPictureAd(*lvwItems, adList, adService, IdHTTP1, msgMain, this);
 }
 
-void TfrmMain::btnPreviewClick() { PreviewAd(*lvwItems, siteSettings, msgMain, this); }
+void TfrmMain::btnPreviewClick() { PreviewAd(*lvwItems, siteSettings.webserver, msgMain, this); }
 
 void TfrmMain::btnLoadClick() {
     TfrmFormCode dialog(siteSettings, this);

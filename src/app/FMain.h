@@ -60,7 +60,7 @@ class TfrmMain : public QWidget {
     Shell& shell;
     SiteSettings siteSettings;
     HttpClient IdHTTP1;
-    AdService adService{IdHTTP1, siteSettings};
+    AdService adService{IdHTTP1, siteSettings.webserver, siteSettings.actionsscript};
     // The ad list's rows, shown by lvwItems.
     AdListModel adList;
     // The reseller's brand, and the source of its random choices, which tests seed.

@@ -60,7 +60,7 @@ class AdServiceTest : public ::testing::Test {
     ScriptedHttpServer server;
     HttpClient client;
     SiteSettings settings;
-    AdService service{client, settings,
+    AdService service{client, settings.webserver, settings.actionsscript,
                       [] { return QDateTime(QDate(2024, 3, 7), QTime(9, 5, 4, 32)); }};
 };
 

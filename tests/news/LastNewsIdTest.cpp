@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QProcess>
 
+#include "AppDir.h"
 #include "LastNewsId.h"
 #include "ProtectFile.h"
 #include "ProtectedBytes.h"
@@ -46,6 +47,22 @@ TEST_F(LastNewsIdTest, WritingReplacesOrAddsTheTagAndKeepsEveryOtherByte) {
     ASSERT_TRUE(tool.waitForFinished(30000));
     EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
     EXPECT_TRUE(tool.readAllStandardOutput().contains("container verified"));
+}
+
+// The first rewrite of a brand shipped in the shared folder makes the owner's own copy, which is
+// read from then on, and leaves the shared one alone.
+TEST_F(LastNewsIdTest, AnInstalledBrandIsRewrittenAsTheOwnersOwnCopy) {
+    QDir().mkpath(QString::fromStdString(dir.Path("share")));
+    SetSharedDataDirForTesting(dir.Path("share"));
+    const std::string shared =
+        ProtectedBytes("<%%ApplicationName%%>Shared<%%/ApplicationName%%>\r\n");
+    dir.Write("share/dbsettings.dat", shared);
+    EXPECT_EQ(BrandFilePath("dbsettings.dat"), dir.Path("share/dbsettings.dat"));
+    WriteLastNewsId(BrandFilePath("dbsettings.dat"), AppFilePath("dbsettings.dat"), "7");
+    EXPECT_EQ(BrandFilePath("dbsettings.dat"), dir.Path("dbsettings.dat"));
+    EXPECT_EQ(ReadLastNewsId(BrandFilePath("dbsettings.dat")), "7");
+    EXPECT_EQ(dir.Read("share/dbsettings.dat"), shared);
+    SetSharedDataDirForTesting("");
 }
 
 TEST_F(LastNewsIdTest, AProfileThatIsNotSoundIsLeftByteForByte) {

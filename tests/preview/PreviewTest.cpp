@@ -35,7 +35,7 @@ void Preview(const QTreeView& view, const SiteSettings& settings, int intervalMs
     });
     poll.start(intervalMs);
     MessageRecorder messages;
-    PreviewAd(view, settings, messages, nullptr);
+    PreviewAd(view, settings.webserver, messages, nullptr);
 }
 
 // The preview loads the display script's page for the highlighted ad in the real web engine,
@@ -50,7 +50,7 @@ TEST(Preview, LoadsTheHighlightedAdsPageFromTheSite) {
     SetUpAdListView(view, list);
     FillAdList(list, "\"12\",\"T\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
     MessageRecorder messages;
-    PreviewAd(view, settings, messages, nullptr);
+    PreviewAd(view, settings.webserver, messages, nullptr);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "You need to select first a Picture Ad.");
 
@@ -82,7 +82,7 @@ TEST(Preview, ShowsTheAdAsTheSiteRendersIt) {
     site.Configure(settings);
     site.Upload(ServerSettingsScript(settings));
     HttpClient client;
-    AdService service(client, settings);
+    AdService service(client, settings.webserver, settings.actionsscript);
     ASSERT_EQ(service.AddAd({"", "Caf\xC3\xA9 & \"Tea\"", "Open late", "http://example.com/",
                              "Two for one", "cup.svg", "0", "0", "1"}),
               AdService::kDone);

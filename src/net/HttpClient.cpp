@@ -1,34 +1,9 @@
 #include "HttpClient.h"
 
-#include <QCursor>
 #include <QEventLoop>
-#include <QGuiApplication>
 
 #include "CurlSession.h"
 #include "HttpUrl.h"
-
-namespace {
-
-// The busy cursor for as long as the caller waits.
-class BusyCursor {
-  public:
-    BusyCursor() {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        else
-            shown_ = false;
-    }
-    ~BusyCursor() {
-        if (shown_) QGuiApplication::restoreOverrideCursor();
-    }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-  private:
-    bool shown_ = true;
-};
-
-}  // namespace
 
 HttpClient::HttpClient(SessionMaker makeSession) : makeSession_(std::move(makeSession)) {
     if (!makeSession_) makeSession_ = [] { return std::make_unique<CurlSession>(); };
@@ -96,19 +71,16 @@ std::optional<std::string> HttpClient::Perform(TransferRequest request) {
         loop.quit();
     });
     if (!started) return std::nullopt;
-    {
-        // Busy from before the wait until after it, whatever a window does meanwhile.
-        SetBusy(true);
-        const BusyCursor cursor;
-        // One loop for the whole wait, which only the transfer's end or the owner's Cancel
-        // quits: starting an event loop drops a quit that the application has already
-        // posted, so a loop started again after a wake-up could swallow the program's exit.
-        // The loop also ends (or never starts) when the application quits.
-        loop_ = &loop;
-        if (!finished) loop.exec();
-        loop_ = nullptr;
-        SetBusy(false);
-    }
+    // Busy from before the wait until after it, whatever a window does meanwhile.
+    SetBusy(true);
+    // One loop for the whole wait, which only the transfer's end or the owner's Cancel quits:
+    // starting an event loop drops a quit that the application has already posted, so a loop
+    // started again after a wake-up could swallow the program's exit. The loop also ends (or
+    // never starts) when the application quits.
+    loop_ = &loop;
+    if (!finished) loop.exec();
+    loop_ = nullptr;
+    SetBusy(false);
     if (!finished) session_->Abort();
     return result;
 }

@@ -5,8 +5,6 @@
 #include <QDir>
 
 #include "AppDir.h"
-#include "LastNewsId.h"
-#include "ProtectedBytes.h"
 #include "TestDir.h"
 
 namespace {
@@ -33,21 +31,15 @@ TEST(ProgramFolder, WritableExecutableFolderElseTheUsersOwnAndTheSharedBrand) {
         QDir(QString::fromStdString(tmp + "bin")).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
     // A brand shipped in the shared folder is read there until the owner has a copy of
-    // their own; the first rewrite makes that copy and leaves the shared one alone.
+    // their own.
     QDir().mkpath(QString::fromStdString(tmp + "share"));
     SetSharedDataDirForTesting(tmp + "share");
-    const std::string shared =
-        ProtectedBytes("<%%ApplicationName%%>Shared<%%/ApplicationName%%>\r\n");
-    dir.Write("share/dbsettings.dat", shared);
+    dir.Write("share/dbsettings.dat", "profile");
     dir.Write("share/main.ico", "icon");
     dir.Write("main.ico", "own icon");
     EXPECT_EQ(BrandFilePath("main.ico"), tmp + "main.ico");
     EXPECT_EQ(BrandFilePath("mainskin.dat"), tmp + "mainskin.dat");
     EXPECT_EQ(BrandFilePath("dbsettings.dat"), tmp + "share/dbsettings.dat");
-    WriteLastNewsId(BrandFilePath("dbsettings.dat"), AppFilePath("dbsettings.dat"), "7");
-    EXPECT_EQ(BrandFilePath("dbsettings.dat"), tmp + "dbsettings.dat");
-    EXPECT_EQ(ReadLastNewsId(BrandFilePath("dbsettings.dat")), "7");
-    EXPECT_EQ(dir.Read("share/dbsettings.dat"), shared);
     SetSharedDataDirForTesting("");
 }
 

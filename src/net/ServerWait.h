@@ -9,9 +9,9 @@ class QDialog;
 class QWidget;
 
 // Lets the owner see that the program waits for the server, and give the wait up. While a
-// request of `client` waits, Escape in any window of the program cancels it; a wait that
-// lasts long enough to be noticed also shows a small box with the same way out. A cancelled
-// request fails like a network failure, so its caller tells the owner as for any failure.
+// request of `client` waits, the busy cursor shows, Escape in any window of the program cancels it;
+// a wait that lasts long enough to be noticed also shows a small box with the same way out. A
+// cancelled request fails like a network failure, so its caller tells the owner as for any failure.
 class ServerWait : public QObject {
     Q_OBJECT
   public:

@@ -16,17 +16,6 @@ class Failing : public QWidget {
     void customEvent(QEvent*) override { throw std::runtime_error("Unable to write to /r/o"); }
 };
 
-TEST(ErrorReport, ShowsTheMessageOfAnErrorNobodyCaught) {
-    MessageRecorder messages;
-    SetErrorReportSink(&messages);
-    Guarded([] { throw std::runtime_error("Cannot open file \"x\". No such file"); });
-    Guarded([] {});
-    SetErrorReportSink(nullptr);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].kind, "warning");
-    EXPECT_EQ(messages.shown[0].text, "Cannot open file \"x\". No such file");
-}
-
 TEST(ErrorReport, TheApplicationCatchesErrorsFromEventHandlers) {
     ASSERT_NE(dynamic_cast<QuillspotApplication*>(QCoreApplication::instance()), nullptr);
     MessageRecorder messages;

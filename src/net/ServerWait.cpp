@@ -1,6 +1,7 @@
 #include "ServerWait.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,10 +22,12 @@ ServerWait::ServerWait(HttpClient& client, QWidget* window)
 
 void ServerWait::OnBusyChanged(bool busy) {
     if (busy) {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
         qApp->installEventFilter(this);
         showTimer_.start();
         return;
     }
+    QGuiApplication::restoreOverrideCursor();
     qApp->removeEventFilter(this);
     showTimer_.stop();
     if (box_) {

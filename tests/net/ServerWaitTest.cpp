@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -52,13 +53,20 @@ TEST(ServerWait, TheOwnerGivesUpASlowReplyWithEscapeOrTheBoxCancel) {
         window.show();
         new ServerWait(client, &window);
         bool boxEarly = false;
-        QTimer::singleShot(c.atMs / 2, [&] { boxEarly = Box() != nullptr; });
+        bool busyCursor = false;
+        QTimer::singleShot(c.atMs / 2, [&] {
+            boxEarly = Box() != nullptr;
+            busyCursor = QGuiApplication::overrideCursor() &&
+                         QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        });
         QTimer::singleShot(c.atMs, [&] { c.giveUp(window); });
         QElapsedTimer clock;
         clock.start();
         EXPECT_EQ(client.Get(server.Url("/")), std::nullopt) << c.name;
         EXPECT_LT(clock.elapsed(), 5000) << c.name;
         EXPECT_FALSE(boxEarly) << c.name;
+        EXPECT_TRUE(busyCursor) << c.name;
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << c.name;
         QApplication::processEvents();
         EXPECT_EQ(Box(), nullptr) << c.name << ": the box goes with the wait";
         EXPECT_EQ(client.Get(server.Url("/")), "next") << c.name << ": the client stays usable";

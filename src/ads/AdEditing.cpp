@@ -1,17 +1,13 @@
 #include "AdEditing.h"
 
-#include <vector>
-
 #include "AdList.h"
 #include "AdService.h"
 #include "FPictureAd.h"
+#include "ListText.h"
 #include "Messages.h"
 #include "ReplaceAll.h"
-#include "UUtils.h"
 
 namespace {
-
-constexpr size_t kRecordPieces = 9;
 
 void ShowEditor(TfrmPictureAd& dialog, AdListModel& list, AdService& service) {
     if (dialog.exec() == QDialog::Accepted) service.LoadAdList(list);
@@ -20,17 +16,17 @@ void ShowEditor(TfrmPictureAd& dialog, AdListModel& list, AdService& service) {
 }  // namespace
 
 std::optional<FetchedAd> ReadFetchedAd(const std::string& record) {
-    std::vector<std::string> pieces;
-    SplitByChar(',', ReplaceAll(record, "\",\"", ","), pieces);
-    if (pieces.size() != kRecordPieces) return std::nullopt;
+    const std::string text = ReplaceAll(record, "\",\"", ",");
+    const RecordPieces pieces(text);
+    if (pieces.Count() != RecordPieces::kCount || pieces.More()) return std::nullopt;
     FetchedAd ad;
-    ad.id = ReplaceAll(pieces[0], "\"", "");
-    ad.title = pieces[1];
-    ad.subtitle = pieces[2];
-    ad.url = pieces[3];
-    ad.content = pieces[4];
-    ad.picture = pieces[5];
-    ad.active = ReplaceAll(pieces[8], "\"", "") == "1";
+    ad.id = ReplaceAll(*pieces[0], "\"", "");
+    ad.title = *pieces[1];
+    ad.subtitle = *pieces[2];
+    ad.url = *pieces[3];
+    ad.content = *pieces[4];
+    ad.picture = *pieces[5];
+    ad.active = ReplaceAll(*pieces[8], "\"", "") == "1";
     return ad;
 }
 

@@ -203,8 +203,8 @@ void AdListModel::ApplySort() {
     const std::size_t count = lines_.size();
     order_.resize(count);
     std::iota(order_.begin(), order_.end(), 0u);
-    // Rows without the sort column's value come first, then the values in order; rows that
-    // compare equal keep the reply's order either way.
+    // Rows without the sort column's value sort as the lowest value: first when ascending,
+    // last when descending. Rows that compare equal keep the reply's order either way.
     const bool descending = sort_ == Sort::Descending;
     if (sortColumn_ == kColumnRate) {
         std::vector<double> keys(count);

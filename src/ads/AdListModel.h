@@ -56,7 +56,6 @@ class AdListModel : public QAbstractTableModel {
     // A header click: sorts by `column`, then the other way, then back to the reply's order.
     // The choice holds for later fills.
     void CycleSort(int column);
-    int SortColumn() const { return sortColumn_; }
     Sort SortState() const { return sort_; }
 
     // Bytes the list holds, for the benchmark: its text and its row tables.

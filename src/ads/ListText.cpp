@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Ascii.h"
 #include "ReplaceAll.h"
 #include "WholeNumber.h"
 
@@ -56,16 +57,11 @@ RecordPieces::RecordPieces(std::string_view line) {
         pieces_[count_++] = line.substr(start, comma - start);
         start = comma + 1;
     }
+    more_ = start < line.size();
 }
 
 std::string CleanedPiece(std::string_view piece) {
-    std::string text = ReplaceAll(piece, "\"", "");
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && blank(text[begin])) ++begin;
-    while (end > begin && blank(text[end - 1])) --end;
-    return text.substr(begin, end - begin);
+    return std::string(Trimmed(ReplaceAll(piece, "\"", ""), IsBlankOrControl));
 }
 
 std::int32_t CountPiece(std::optional<std::string_view> piece) {

@@ -17,10 +17,10 @@ void MakeListText(std::string& reply);
 // CR, a lone LF or a "^". The text holds no NUL byte.
 std::string_view NextListLine(const std::string& text, std::size_t& pos);
 
-// The pieces of one record line, cut at commas: the text before a comma is a piece even when
+// The pieces of one record, cut at commas: the text before a comma is a piece even when
 // empty, the text after the last comma only when it is not. A record has nine pieces;
-// whatever follows the ninth is never looked at, so a line of millions of commas costs no
-// more than a short one.
+// whatever follows the ninth is never cut, so a line of millions of commas costs no more
+// than a short one.
 class RecordPieces {
   public:
     static constexpr std::size_t kCount = 9;
@@ -28,6 +28,8 @@ class RecordPieces {
     explicit RecordPieces(std::string_view line);
 
     std::size_t Count() const { return count_; }
+    // Whether more pieces follow the ninth: the record holds a comma in a field.
+    bool More() const { return more_; }
     std::optional<std::string_view> operator[](std::size_t index) const {
         if (index >= count_) return std::nullopt;
         return pieces_[index];
@@ -36,6 +38,7 @@ class RecordPieces {
   private:
     std::array<std::string_view, kCount> pieces_;
     std::size_t count_ = 0;
+    bool more_ = false;
 };
 
 // A piece with its double quotes removed and the bytes up to 0x20 trimmed at both ends.

@@ -2,13 +2,13 @@
 
 #include <cstddef>
 
+#include "Ascii.h"
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-unsigned char Folded(char c) {
-    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-}
+unsigned char Folded(char c) { return static_cast<unsigned char>(AsciiLower(c)); }
 
 // The run of digits at `pos` without its leading zeros; `pos` moves past the run.
 std::string_view DigitRun(std::string_view text, std::size_t& pos) {

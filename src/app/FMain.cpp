@@ -31,6 +31,7 @@
 #include "MessageBalloon.h"
 #include "Messages.h"
 #include "PictureIcons.h"
+#include "ProtectFile.h"
 #include "ServerWait.h"
 #include "TagText.h"
 #include "Text.h"
@@ -287,11 +288,9 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 void TfrmMain::FormShow() {
-    // Visiting every page once lets each lay itself out before the owner sees it.
-    for (int i = 0; i < pgcPrinc->count(); ++i) {
-        pgcPrinc->setCurrentIndex(i);
-        QCoreApplication::processEvents();
-    }
+    // Visiting every page once lets each lay itself out before the owner sees it. No events
+    // are processed meanwhile: the start-up timer must not fire inside the show.
+    for (int i = 0; i < pgcPrinc->count(); ++i) pgcPrinc->setCurrentIndex(i);
     pgcPrinc->setCurrentIndex(0);
     if (!WelcomePage.empty()) {
         prfWelcome->setHtml(ToQ(WelcomePage));
@@ -336,7 +335,8 @@ void TfrmMain::Timer1Timer() {
 void TfrmMain::LoadBrandProfile() {
     const std::string path = BrandFilePath(kBrandProfileFile);
     if (!QFileInfo::exists(ToQ(path))) return;
-    brandProfile = ReadBrandProfile(JoinLinesCrLf(BrandPlainText(path)), randomIndex);
+    // A profile whose authentication code does not match is read all the same.
+    brandProfile = ReadBrandProfile(JoinLinesCrLf(DecryptProtectedFile(path).bytes), randomIndex);
     setWindowTitle(ToQ(BrandCaption(brandProfile)));
     btnNews->setVisible(NewsButtonShown(brandProfile));
     btnMakeMoney->setText(ToQ(brandProfile.MakeMoneyCaption));
@@ -399,7 +399,7 @@ void TfrmMain::CheckNewMessage() {
     std::string lastCode, lastTitle;
     if (!tier ||
         !newsService.FetchLastCode(brandProfile.*tier->publisherId, brandProfile.BranderCode,
-                                   tier->productType, "UA", lastCode, lastTitle))
+                                   tier->productType, kNewsTarget, lastCode, lastTitle))
         return;
     std::string stored;
     // The start-up sequence shows no message: a profile that cannot be read has no id stored.
@@ -434,7 +434,7 @@ void TfrmMain::btnNewsClick() {
     if (const NewsTier* tier = ActiveNewsTier(brandProfile))
         fetched =
             newsService.FetchNewsList(brandProfile.*tier->publisherId, brandProfile.BranderCode,
-                                      tier->productType, "UA", NewsList);
+                                      tier->productType, kNewsTarget, NewsList);
     if (!fetched || NewsList.empty()) {
         msgMain.Information("There's no news for this application!");
         return;

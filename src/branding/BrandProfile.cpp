@@ -1,23 +1,15 @@
 #include "BrandProfile.h"
 
-#include <initializer_list>
 #include <memory>
 #include <random>
-#include <stdexcept>
 #include <tuple>
 #include <vector>
 
-#include "AesLib.h"
-#include "FileStream.h"
-#include "MemoryStreams.h"
-#include "ProtectFile.h"
 #include "ReplaceAll.h"
 #include "TagText.h"
 #include "UUtils.h"
 
 namespace {
-
-constexpr int kMaxEntries = 16;
 
 class TagReader {
   public:
@@ -28,7 +20,7 @@ class TagReader {
     // Entries 1 to 16 up to the first empty one.
     std::vector<std::string> ReadList(const std::string& name) {
         std::vector<std::string> entries;
-        for (int n = 1; n <= kMaxEntries; ++n) {
+        for (int n = 1; n <= kMaxBrandEntries; ++n) {
             std::string entry = Read(name + std::to_string(n));
             if (entry.empty()) break;
             entries.push_back(std::move(entry));
@@ -59,46 +51,18 @@ RandomIndex MakeRandomIndex(unsigned seed) {
 
 RandomIndex MakeRandomIndex() { return MakeRandomIndex(std::random_device{}()); }
 
-std::string BrandPlainText(const std::string& path) {
-    FileStream in(path, FileStream::Mode::Read);
-    TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
-    StringTarget plain;
-    // False for a wrong pass phrase (nothing written) and for a bad authentication code
-    // (everything written): the profile is read either way.
-    engine.DecryptStream(in, &plain, in.Size());
-    if (!in.Error().empty()) throw std::runtime_error(in.Error());
-    return plain.Bytes();
-}
-
 BrandProfile ReadBrandProfile(const std::string& text, const RandomIndex& random) {
     TagReader tags(text);
     BrandProfile p;
-    using Field = std::pair<const char*, std::string BrandProfile::*>;
-    const auto read = [&](std::initializer_list<Field> fields) {
-        for (const auto& [name, field] : fields) p.*field = tags.Read(name);
-    };
-    read({{"ApplicationName", &BrandProfile::ApplicationName},
-          {"BranderCode", &BrandProfile::BranderCode},
-          {"BranderType", &BrandProfile::BranderType},
-          {"AffiliateURL", &BrandProfile::AffiliateURL},
-          {"AffiliateTYPE", &BrandProfile::AffiliateTYPE},
-          {"AffiliateID", &BrandProfile::AffiliateID}});
+    for (const BrandField& field : kBrandFields) p.*field.field = tags.Read(field.tag);
+    if (p.MakeMoneyCaption.empty()) p.MakeMoneyCaption = BrandProfile{}.MakeMoneyCaption;
     p.AffiliateURL = ReplaceAll(p.AffiliateURL, "%%AFFILIATEID%%", p.AffiliateID);
-    read({{"MasterNewsBaseURL", &BrandProfile::MasterNewsBaseURL},
-          {"PlatinumNewsBaseURL", &BrandProfile::PlatinumNewsBaseURL},
-          {"GoldNewsBaseURL", &BrandProfile::GoldNewsBaseURL},
-          {"MasterPublID", &BrandProfile::MasterPublID},
-          {"PlatinumPublID", &BrandProfile::PlatinumPublID},
-          {"GoldPublID", &BrandProfile::GoldPublID}});
-    const std::string makeMoney = tags.Read("MakeMoneyButton");
-    if (!makeMoney.empty()) p.MakeMoneyCaption = makeMoney;
-    read({{"AppHelpURL", &BrandProfile::AppHelpURL},
-          {"CopyrightYears", &BrandProfile::CopyrightYears},
-          {"CopyrightCompany", &BrandProfile::CopyrightCompany},
-          {"AboutText", &BrandProfile::AboutText}});
-    const std::vector<std::string> welcomes = tags.ReadList("Welcome");
-    const std::vector<std::string> banners = tags.ReadList("Banner");
-    std::vector<std::string> links = tags.ReadList("Link");
+    std::vector<std::string> lists[kBrandListCount];
+    for (int list = 0; list < kBrandListCount; ++list)
+        lists[list] = tags.ReadList(kBrandLists[list]);
+    const std::vector<std::string>& welcomes = lists[kWelcomeList];
+    const std::vector<std::string>& banners = lists[kBannerList];
+    std::vector<std::string>& links = lists[kLinkList];
 
     if (!welcomes.empty()) p.WelcomePage = welcomes[random(welcomes.size())];
     if (!banners.empty()) {

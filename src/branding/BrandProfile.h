@@ -24,17 +24,45 @@ struct BrandProfile {
     std::string MakeMoneyCaption = "Make Money";
 };
 
+// A single tag of the profile and the field it fills.
+struct BrandField {
+    const char* tag;
+    std::string BrandProfile::*field;
+};
+
+// The single tags in the order they are read. Each read starts after the tag read before it,
+// so a tag written before one that is read earlier is never found.
+inline constexpr BrandField kBrandFields[] = {
+    {"ApplicationName", &BrandProfile::ApplicationName},
+    {"BranderCode", &BrandProfile::BranderCode},
+    {"BranderType", &BrandProfile::BranderType},
+    {"AffiliateURL", &BrandProfile::AffiliateURL},
+    {"AffiliateTYPE", &BrandProfile::AffiliateTYPE},
+    {"AffiliateID", &BrandProfile::AffiliateID},
+    {"MasterNewsBaseURL", &BrandProfile::MasterNewsBaseURL},
+    {"PlatinumNewsBaseURL", &BrandProfile::PlatinumNewsBaseURL},
+    {"GoldNewsBaseURL", &BrandProfile::GoldNewsBaseURL},
+    {"MasterPublID", &BrandProfile::MasterPublID},
+    {"PlatinumPublID", &BrandProfile::PlatinumPublID},
+    {"GoldPublID", &BrandProfile::GoldPublID},
+    {"MakeMoneyButton", &BrandProfile::MakeMoneyCaption},
+    {"AppHelpURL", &BrandProfile::AppHelpURL},
+    {"CopyrightYears", &BrandProfile::CopyrightYears},
+    {"CopyrightCompany", &BrandProfile::CopyrightCompany},
+    {"AboutText", &BrandProfile::AboutText},
+};
+
+// The numbered lists, read in this order after the single tags: the tags "Welcome1",
+// "Welcome2" ... up to the first empty one, at most kMaxBrandEntries of each.
+enum BrandList { kWelcomeList, kBannerList, kLinkList, kBrandListCount };
+inline constexpr const char* kBrandLists[kBrandListCount] = {"Welcome", "Banner", "Link"};
+inline constexpr int kMaxBrandEntries = 16;
+
 // A uniformly random index below `count` (count > 0).
 using RandomIndex = std::function<std::size_t(std::size_t count)>;
 // Indexes from std::mt19937 seeded with `seed`, or from the system's entropy without one.
 RandomIndex MakeRandomIndex();
 RandomIndex MakeRandomIndex(unsigned seed);
-
-// The profile's plain text, held in memory only: the container decrypted with the program's
-// pass phrase. A file made with another pass phrase, or too short, gives an empty text; one
-// whose authentication code does not match gives its decrypted bytes all the same. Throws
-// "Cannot open file ..." when the file cannot be opened.
-std::string BrandPlainText(const std::string& path);
 
 // Reads the tags from the profile's text (its lines joined with CR LF), in the fixed order,
 // each read starting after the tag read before it; then makes the random choices. A Banner or

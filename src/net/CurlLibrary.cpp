@@ -41,6 +41,10 @@ CurlLibrary Load() {
     Resolve(library, "curl_url_get", curl.url_get);
     Resolve(library, "curl_free", curl.free);
     Resolve(library, "curl_strequal", curl.strequal);
+    Resolve(library, "curl_version_info", curl.version_info);
+    const curl_version_info_data* version = curl.version_info(CURLVERSION_NOW);
+    if (!version || version->version_num < CurlLibrary::kMinimumVersion)
+        throw std::runtime_error("libcurl 7.85.0 or later is needed");
     if (curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
         throw std::runtime_error("libcurl cannot start");
     return curl;

@@ -26,8 +26,13 @@ struct CurlLibrary {
     decltype(&curl_url_get) url_get;
     decltype(&curl_free) free;
     decltype(&curl_strequal) strequal;
+    decltype(&curl_version_info) version_info;
+
+    // The oldest libcurl that takes every option the client sets: the protocol lists came
+    // with 7.85.0.
+    static constexpr unsigned kMinimumVersion = 0x075500;
 
     // Loads and initialises libcurl once, for the whole run; throws std::runtime_error when
-    // it cannot (and tries again at the next call).
+    // it cannot, or when it is older than kMinimumVersion (and tries again at the next call).
     static const CurlLibrary& Get();
 };

@@ -2,7 +2,7 @@
 
 #include <QSocketNotifier>
 #include <algorithm>
-#include <new>
+#include <stdexcept>
 
 #include "CurlLibrary.h"
 
@@ -22,21 +22,19 @@ struct CurlSession::Watch {
     QSocketNotifier write{QSocketNotifier::Write};
 };
 
-CurlSession::CurlSession() : curl_(CurlLibrary::Get()) {
+CurlSession::CurlSession(const CurlLibrary& curl) : curl_(curl) {
     easy_ = curl_.easy_init();
     multi_ = curl_.multi_init();
-    if (!easy_ || !multi_) {
+    // Cookies are kept in memory for the run and never written anywhere.
+    if (!easy_ || !multi_ || !Set(CURLOPT_COOKIEFILE, "") || !Set(CURLOPT_NOSIGNAL, 1L) ||
+        !SetMulti(CURLMOPT_SOCKETFUNCTION, &CurlSession::OnSocket) ||
+        !SetMulti(CURLMOPT_SOCKETDATA, this) ||
+        !SetMulti(CURLMOPT_TIMERFUNCTION, &CurlSession::OnTimer) ||
+        !SetMulti(CURLMOPT_TIMERDATA, this)) {
         curl_.easy_cleanup(easy_);
         curl_.multi_cleanup(multi_);
-        throw std::bad_alloc();
+        throw std::runtime_error("libcurl refused to start a session");
     }
-    // Cookies are kept in memory for the run and never written anywhere.
-    curl_.easy_setopt(easy_, CURLOPT_COOKIEFILE, "");
-    curl_.easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    curl_.multi_setopt(multi_, CURLMOPT_SOCKETFUNCTION, &CurlSession::OnSocket);
-    curl_.multi_setopt(multi_, CURLMOPT_SOCKETDATA, this);
-    curl_.multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &CurlSession::OnTimer);
-    curl_.multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
     curlTimer_.setSingleShot(true);
     connect(&curlTimer_, &QTimer::timeout, this, [this] { Act(CURL_SOCKET_TIMEOUT, 0); });
     readTimer_.setSingleShot(true);
@@ -61,41 +59,7 @@ bool CurlSession::Start(TransferRequest request, Finished finished) {
     body_.clear();
     progress_ = 0;
 
-    // Every per-request setting of the client, in one place. Settings that hold for the whole
-    // run (cookie engine, no signals) are made once when the session is created.
-    CURL* easy = easy_;
-    curl_.easy_setopt(easy, CURLOPT_URL, request_.url.c_str());
-    curl_.easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
-    curl_.easy_setopt(easy, CURLOPT_HTTPHEADER, headers_);
-    curl_.easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_.easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_.easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
-    curl_.easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-    // An empty proxy also overrides the proxy environment variables.
-    curl_.easy_setopt(easy, CURLOPT_PROXY, "");
-    // No connection outlives its request, so every post opens a new one and nothing is
-    // left open between requests.
-    curl_.easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
-    curl_.easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
-    curl_.easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlSession::OnBody);
-    curl_.easy_setopt(easy, CURLOPT_WRITEDATA, this);
-    curl_.easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CurlSession::OnHeader);
-    curl_.easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    curl_.easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_.easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &CurlSession::OnProgress);
-    curl_.easy_setopt(easy, CURLOPT_XFERINFODATA, this);
-    if (request_.post) {
-        curl_.easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-        curl_.easy_setopt(easy, CURLOPT_POST, 1L);
-        curl_.easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
-                          static_cast<curl_off_t>(request_.body.size()));
-        curl_.easy_setopt(easy, CURLOPT_POSTFIELDS, request_.body.data());
-    } else {
-        curl_.easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-        curl_.easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-    }
-
-    if (curl_.multi_add_handle(multi_, easy_) != CURLM_OK) {
+    if (!SetRequestOptions() || curl_.multi_add_handle(multi_, easy_) != CURLM_OK) {
         Stop();
         return false;
     }
@@ -104,6 +68,34 @@ bool CurlSession::Start(TransferRequest request, Finished finished) {
     lastActivity_ = Clock::now();
     if (request_.readTimeoutMs > 0) readTimer_.start(request_.readTimeoutMs);
     return true;
+}
+
+// Every per-request setting of the client, in one place. Settings that hold for the whole run
+// (cookie engine, no signals) are made once when the session is created.
+bool CurlSession::SetRequestOptions() {
+    const bool set =
+        Set(CURLOPT_URL, request_.url.c_str()) && Set(CURLOPT_USERAGENT, kUserAgent) &&
+        Set(CURLOPT_HTTPHEADER, headers_) && Set(CURLOPT_FOLLOWLOCATION, 1L) &&
+        Set(CURLOPT_MAXREDIRS, kMaxRedirects) && Set(CURLOPT_PROTOCOLS_STR, "http") &&
+        Set(CURLOPT_REDIR_PROTOCOLS_STR, "http") &&
+        // An empty proxy also overrides the proxy environment variables.
+        Set(CURLOPT_PROXY, "") &&
+        // No connection outlives its request, so every post opens a new one and nothing is
+        // left open between requests.
+        Set(CURLOPT_FORBID_REUSE, 1L) && Set(CURLOPT_FRESH_CONNECT, 1L) &&
+        Set(CURLOPT_WRITEFUNCTION, &CurlSession::OnBody) && Set(CURLOPT_WRITEDATA, this) &&
+        Set(CURLOPT_HEADERFUNCTION, &CurlSession::OnHeader) && Set(CURLOPT_HEADERDATA, this) &&
+        Set(CURLOPT_NOPROGRESS, 0L) && Set(CURLOPT_XFERINFOFUNCTION, &CurlSession::OnProgress) &&
+        Set(CURLOPT_XFERINFODATA, this);
+    if (!set) return false;
+    if (request_.post) {
+        return Set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0)) &&
+               Set(CURLOPT_POST, 1L) &&
+               Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request_.body.size())) &&
+               Set(CURLOPT_POSTFIELDS, request_.body.data());
+    }
+    return Set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&
+           Set(CURLOPT_HTTPGET, 1L);
 }
 
 void CurlSession::Abort() { Stop(); }
@@ -118,6 +110,7 @@ void CurlSession::Stop() {
         curl_.multi_remove_handle(multi_, easy_);
     }
     while (!watches_.empty()) WatchSocket(watches_.begin()->first, CURL_POLL_REMOVE);
+    // Letting go of the header list only clears a pointer, which libcurl never refuses.
     curl_.easy_setopt(easy_, CURLOPT_HTTPHEADER, nullptr);
     curl_.slist_free_all(headers_);
     headers_ = nullptr;

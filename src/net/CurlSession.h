@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "CurlLibrary.h"
+
 class QSocketNotifier;
-struct CurlLibrary;
 
 // One request as the client hands it to the session.
 struct TransferRequest {
@@ -38,14 +39,15 @@ class CurlSession : public QObject {
     // redirects; nullopt for every failure.
     using Finished = std::function<void(std::optional<std::string>)>;
 
-    // Throws when libcurl cannot be loaded or started.
-    CurlSession();
+    // Throws when libcurl cannot be loaded or started, or refuses a setting of the session.
+    explicit CurlSession(const CurlLibrary& curl = CurlLibrary::Get());
     ~CurlSession() override;
     CurlSession(const CurlSession&) = delete;
     CurlSession& operator=(const CurlSession&) = delete;
 
     // Starts a transfer; `finished` is called once, from the event loop, when it ends.
-    // False, calling nothing, when the transfer cannot start.
+    // False, calling nothing, when the transfer cannot start, among others when libcurl
+    // refuses one of its settings: a rule it stands for must never silently go.
     bool Start(TransferRequest request, Finished finished);
     // Ends a running transfer at once; its `finished` is not called.
     void Abort();
@@ -60,6 +62,15 @@ class CurlSession : public QObject {
     static size_t OnBody(char* data, size_t size, size_t count, void* self);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
 
+    template <class Value>
+    bool Set(CURLoption option, Value value) {
+        return curl_.easy_setopt(easy_, option, value) == CURLE_OK;
+    }
+    template <class Value>
+    bool SetMulti(CURLMoption option, Value value) {
+        return curl_.multi_setopt(multi_, option, value) == CURLM_OK;
+    }
+    bool SetRequestOptions();
     void WatchSocket(curl_socket_t socket, int what);
     void Act(curl_socket_t socket, int events);
     void CheckReadTimeout();

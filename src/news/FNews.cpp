@@ -140,7 +140,7 @@ void TfrmNews::lvwItemsChange() {
     ShowBusy(true);
     std::string content;
     if (!service_.FetchNewsDetails(profile_.*tier->publisherId, profile_.BranderCode,
-                                   tier->productType, "UA", id, content))
+                                   tier->productType, kNewsTarget, id, content))
         return;
     prfEditorNews->setHtml(ToQ(content));
     try {

@@ -6,7 +6,6 @@
 
 #include "AesLib.h"
 #include "AtomicFile.h"
-#include "BrandProfile.h"
 #include "FileStream.h"
 #include "MemoryStreams.h"
 #include "ProtectFile.h"
@@ -62,10 +61,10 @@ std::string WithLastNewsId(const std::string& text, const std::string& id) {
 // The profile's plain text, only when the container is sound and holds something: a
 // profile rewritten from anything less would lose the brand.
 std::string ProfileText(const std::string& path) {
-    std::optional<std::string> plain = SoundPlainText(path);
-    if (!plain || plain->empty())
+    PlainText plain = DecryptProtectedFile(path);
+    if (!plain.authentic || plain.bytes.empty())
         Refuse(path, "The brand profile is damaged; it was left as it was.");
-    return *std::move(plain);
+    return std::move(plain.bytes);
 }
 
 std::int32_t NumberOrZero(std::string text) {
@@ -77,7 +76,7 @@ std::int32_t NumberOrZero(std::string text) {
 
 std::string ReadLastNewsId(const std::string& path) {
     if (!QFileInfo::exists(ToQ(path))) return {};
-    std::string text = JoinLinesCrLf(BrandPlainText(path));
+    std::string text = JoinLinesCrLf(DecryptProtectedFile(path).bytes);
     return TakeTagValue(OpeningMarker(kTag), ClosingMarker(kTag), text);
 }
 

@@ -1,5 +1,6 @@
 #include "NewsReplies.h"
 
+#include "Ascii.h"
 #include "ReplaceAll.h"
 #include "UUtils.h"
 
@@ -10,15 +11,10 @@ namespace {
 constexpr char kRecordSeparator = '\xAF';
 const std::string kMarker = std::string(1, kRecordSeparator) + "OK";
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20; }
-
 }  // namespace
 
 std::string TrimmedReply(const std::string& reply) {
-    size_t begin = 0, end = reply.size();
-    while (begin < end && IsBlankOrControl(reply[begin])) ++begin;
-    while (end > begin && IsBlankOrControl(reply[end - 1])) --end;
-    return reply.substr(begin, end - begin);
+    return std::string(Trimmed(reply, IsBlankOrControl));
 }
 
 bool IsSuccessReply(const std::string& trimmed) { return trimmed.find("OK") != std::string::npos; }

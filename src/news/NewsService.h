@@ -8,6 +8,9 @@
 class HttpClient;
 class Messages;
 
+// The target every news request names: the program's own, "UA".
+inline constexpr const char* kNewsTarget = "UA";
+
 // The client side of the reseller's news server: its two scripts under the news address of
 // the tier, each asked with one multipart post through the program's HTTP client. Every
 // reply is raw bytes; a reply succeeds when it contains "OK", and the list closes with the

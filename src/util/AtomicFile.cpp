@@ -1,21 +1,39 @@
 #include "AtomicFile.h"
 
-#include <QSaveFile>
 #include <stdexcept>
 
 #include "FileStream.h"
 #include "Text.h"
 
+AtomicFile::AtomicFile(const std::string& path, Access access) : path_(path), file_(ToQ(path)) {
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) Fail("Cannot create file");
+    // Set on the temporary file, before any byte is in it; the rename keeps it.
+    if (access == Access::OwnerOnly &&
+        !file_.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        Fail("Cannot create file");
+}
+
+void AtomicFile::Write(const std::uint8_t* data, std::size_t count) {
+    if (file_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(count)) !=
+        static_cast<qint64>(count))
+        Fail("Cannot write file");
+}
+
+void AtomicFile::Write(std::string_view bytes) {
+    Write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+
+void AtomicFile::Commit() {
+    if (!file_.commit()) Fail("Cannot write file");
+}
+
+void AtomicFile::Fail(const char* what) {
+    error_ = FileErrorText(what, path_, FromQ(file_.errorString()));
+    throw std::runtime_error(error_);
+}
+
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    QSaveFile file(ToQ(path));
-    const auto fail = [&](const char* what) {
-        throw std::runtime_error(FileErrorText(what, path, FromQ(file.errorString())));
-    };
-    // Unbuffered: a write the disk refuses must fail here, not in a buffer flushed on commit,
-    // whose failure would go unnoticed and leave the file cut short.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) fail("Cannot create file");
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit())
-        fail("Cannot write file");
+    AtomicFile file(path);
+    file.Write(bytes);
+    file.Commit();
 }

@@ -2,28 +2,20 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QSaveFile>
 #include <stdexcept>
 
+#include "Ascii.h"
+#include "AtomicFile.h"
 #include "Text.h"
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string Trim(const std::string& s) {
-    size_t begin = 0, end = s.size();
-    while (begin < end && IsBlank(s[begin])) ++begin;
-    while (end > begin && IsBlank(s[end - 1])) --end;
-    return s.substr(begin, end - begin);
-}
-
-char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+std::string Trim(const std::string& s) { return std::string(Trimmed(s, IsSpaceOrTab)); }
 
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (Fold(a[i]) != Fold(b[i])) return false;
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     return true;
 }
 
@@ -153,9 +145,10 @@ void IniFile::Save() const {
         data.append(l.text.data(), static_cast<qsizetype>(l.text.size()));
         data.append(l.end.data(), static_cast<qsizetype>(l.end.size()));
     }
-    QSaveFile file(ToQ(path_));
-    // Unbuffered, so that a refused write fails here and never commits a file cut short.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(data) != data.size() || !file.commit())
+    try {
+        WriteFileAtomically(path_,
+                            std::string_view(data.constData(), static_cast<size_t>(data.size())));
+    } catch (const std::runtime_error&) {
         throw std::runtime_error("Unable to write to " + path_);
+    }
 }

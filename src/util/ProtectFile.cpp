@@ -33,12 +33,13 @@ void UnprotectFile(const std::string& source, const std::string& target) {
     RaiseTransferError(in, out);
 }
 
-std::optional<std::string> SoundPlainText(const std::string& path) {
+PlainText DecryptProtectedFile(const std::string& path) {
     FileStream in(path, FileStream::Mode::Read);
     TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
     StringTarget plain;
-    const bool sound = engine.DecryptStream(in, &plain, in.Size());
+    // False for a wrong pass phrase (nothing written) and for a bad authentication code
+    // (everything written).
+    const bool authentic = engine.DecryptStream(in, &plain, in.Size());
     if (!in.Error().empty()) throw std::runtime_error(in.Error());
-    if (!sound) return std::nullopt;
-    return plain.Bytes();
+    return {plain.Bytes(), authentic};
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 // Every protected file is a container under this one pass phrase, built into the program.
@@ -20,7 +19,15 @@ void ProtectFile(const std::string& source, const std::string& target);
 // authentication code leaves the decrypted bytes in it, without an error either way.
 void UnprotectFile(const std::string& source, const std::string& target);
 
-// The plain bytes of the container at `path`, held in memory, only when both the pass
-// phrase and the authentication code match; nullopt otherwise. Throws "Cannot open file ..."
-// or "Cannot read file ..." when the file cannot be read.
-std::optional<std::string> SoundPlainText(const std::string& path);
+// A container's plain bytes, decrypted in memory, and whether they are authentic.
+struct PlainText {
+    std::string bytes;
+    // Both the pass phrase and the authentication code matched.
+    bool authentic = false;
+};
+
+// The plain text of the container at `path`, never written to disk. A file made with another
+// pass phrase, or too short to be a container, gives no bytes; one whose authentication code
+// does not match gives its decrypted bytes all the same, not authentic. Throws "Cannot open
+// file ..." or "Cannot read file ..." when the file cannot be read.
+PlainText DecryptProtectedFile(const std::string& path);

@@ -2,17 +2,13 @@
 
 #include <algorithm>
 
-namespace {
-
-char FoldCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
+#include "Ascii.h"
 
 std::size_t FindMarker(const std::string& text, const std::string& marker, std::size_t from) {
     if (from > text.size()) return std::string::npos;
     const auto found =
         std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), marker.begin(),
-                    marker.end(), [](char a, char b) { return FoldCase(a) == FoldCase(b); });
+                    marker.end(), [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
     return found == text.end() ? std::string::npos : static_cast<std::size_t>(found - text.begin());
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QTreeView>
@@ -201,7 +202,10 @@ TEST_F(AdListButtonsTest, DisconnectingDuringARefreshFailsTheLoad) {
     stalled.holdOpen = true;
     server.Push(stalled);
     QTimer::singleShot(200, [&] { client.Disconnect(); });
+    QElapsedTimer clock;
+    clock.start();
     RefreshAdList(list, service, messages);
+    EXPECT_LT(clock.elapsed(), 2000) << "the read time-out ended it, not Disconnect";
     EXPECT_EQ(Texts(), std::vector<std::string>{std::string("warning: ") + kLoadTrouble});
     EXPECT_EQ(list.rowCount(), 1);
 }

@@ -18,7 +18,7 @@ BrandProfile Loaded(const std::string& plain, unsigned seed = 1) {
     TestDir dir;
     dir.Write("plain.txt", plain);
     ProtectFile(dir.Path("plain.txt"), dir.Path(kBrandProfileFile));
-    return ReadBrandProfile(JoinLinesCrLf(BrandPlainText(dir.Path(kBrandProfileFile))),
+    return ReadBrandProfile(JoinLinesCrLf(DecryptProtectedFile(dir.Path(kBrandProfileFile)).bytes),
                             MakeRandomIndex(seed));
 }
 
@@ -103,14 +103,14 @@ TEST(BrandProfile, SeededChoicesRepeatAndTheTwoLinksDiffer) {
 TEST(BrandProfile, AnotherPassPhraseGivesAnEmptyTextAndABadCodeStillReads) {
     TestDir dir;
     dir.Write("other.dat", std::string(40, 'x'));  // no container of ours
-    EXPECT_EQ(BrandPlainText(dir.Path("other.dat")), "");
+    EXPECT_EQ(DecryptProtectedFile(dir.Path("other.dat")).bytes, "");
     dir.Write("plain.txt", Tag("ApplicationName", "Kept"));
     ProtectFile(dir.Path("plain.txt"), dir.Path("p.dat"));
     std::string bytes = dir.Read("p.dat");
     bytes.back() ^= 1;  // the authentication code no longer matches
     dir.Write("p.dat", bytes);
-    EXPECT_EQ(BrandPlainText(dir.Path("p.dat")), Tag("ApplicationName", "Kept"));
-    EXPECT_THROW(BrandPlainText(dir.Path("missing.dat")), std::runtime_error);
+    EXPECT_EQ(DecryptProtectedFile(dir.Path("p.dat")).bytes, Tag("ApplicationName", "Kept"));
+    EXPECT_THROW(DecryptProtectedFile(dir.Path("missing.dat")), std::runtime_error);
 }
 
 TEST(BrandProfile, LargeNestedAndNulProfilesReadWhatTheyCan) {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTimer>
+#include <cstdarg>
 #include <cstdlib>
 
+#include "CurlLibrary.h"
 #include "CurlSession.h"
 #include "HttpClient.h"
 #include "LocalPort.h"
@@ -220,7 +223,9 @@ TEST_F(HttpClientTest, WhileARequestWaitsTheEventLoopRunsAndASecondRequestIsRefu
 }
 
 TEST_F(HttpClientTest, CancelEndsAWaitingRequestAndDisconnectRefusesLaterOnes) {
-    client.SetReadTimeout(HttpClient::kNoTimeout);
+    // Long enough to tell a cancelled request from one the time-out ended, short enough that
+    // a broken Cancel fails the test instead of hanging it.
+    client.SetReadTimeout(3000);
     Reply hanging;
     hanging.sendAtMost = 0;
     hanging.holdOpen = true;
@@ -231,7 +236,10 @@ TEST_F(HttpClientTest, CancelEndsAWaitingRequestAndDisconnectRefusesLaterOnes) {
         server.PushBody("after");
         const size_t before = server.RequestCount();
         QTimer::singleShot(100, [&, end = end] { (client.*end)(); });
+        QElapsedTimer clock;
+        clock.start();
         EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
+        EXPECT_LT(clock.elapsed(), 1500);
         EXPECT_EQ(client.Get(server.Url("/")).has_value(), usableAfter);
         EXPECT_EQ(server.RequestCount(), before + (usableAfter ? 2 : 1));
     }
@@ -248,6 +256,45 @@ TEST_F(HttpClientTest, ASessionThatCannotStartFailsTheRequest) {
     EXPECT_EQ(attempts, 2) << "each request tries again";
     EXPECT_FALSE(broken.Busy());
     EXPECT_EQ(server.RequestCount(), 0u);
+}
+
+// libcurl as an older or differently built one behaves: one option refused, every other passed
+// on to the real library with its argument of the option's type.
+CURLoption refusedOption;
+CURLcode RefusingSetopt(CURL* easy, CURLoption option, ...) {
+    if (option == refusedOption) return CURLE_UNKNOWN_OPTION;
+    const auto real = CurlLibrary::Get().easy_setopt;
+    std::va_list args;
+    va_start(args, option);
+    CURLcode result;
+    if (option < CURLOPTTYPE_OBJECTPOINT)
+        result = real(easy, option, va_arg(args, long));
+    else if (option >= CURLOPTTYPE_OFF_T && option < CURLOPTTYPE_BLOB)
+        result = real(easy, option, va_arg(args, curl_off_t));
+    else
+        result = real(easy, option, va_arg(args, void*));
+    va_end(args);
+    return result;
+}
+
+TEST_F(HttpClientTest, AnOptionLibcurlRefusesFailsTheRequestBeforeAnythingIsSent) {
+    CurlLibrary refusing = CurlLibrary::Get();
+    refusing.easy_setopt = &RefusingSetopt;
+    // The protocol lists keep the client to plain http; the cookie engine is set with the session.
+    for (const CURLoption option :
+         {CURLOPT_PROTOCOLS_STR, CURLOPT_REDIR_PROTOCOLS_STR, CURLOPT_COOKIEFILE}) {
+        refusedOption = option;
+        HttpClient doctored([&] { return std::make_unique<CurlSession>(refusing); });
+        doctored.SetReadTimeout(5000);
+        EXPECT_EQ(doctored.Get(server.Url("/")), std::nullopt) << option;
+        EXPECT_EQ(doctored.Post(server.Url("/"), "text/plain", "x"), std::nullopt) << option;
+        EXPECT_FALSE(doctored.Busy());
+    }
+    EXPECT_EQ(server.RequestCount(), 0u);
+    refusedOption = CURLoption{};
+    HttpClient sound([&] { return std::make_unique<CurlSession>(refusing); });
+    server.PushBody("sent");
+    EXPECT_EQ(sound.Get(server.Url("/")), "sent");
 }
 
 }  // namespace

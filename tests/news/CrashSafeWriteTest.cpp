@@ -72,9 +72,9 @@ std::vector<Rewrite> Rewrites() {
              const std::string path =
                  QDir::tempPath().toStdString() + "/quillspot-check-" + std::to_string(getpid());
              std::ofstream(path, std::ios::binary) << b;
-             const auto plain = SoundPlainText(path);
+             const PlainText plain = DecryptProtectedFile(path);
              std::remove(path.c_str());
-             return plain && plain->rfind(kPlainMarker, 0) == 0;
+             return plain.authentic && plain.bytes.rfind(kPlainMarker, 0) == 0;
          }},
     };
 }

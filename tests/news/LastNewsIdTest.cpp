@@ -15,7 +15,10 @@ namespace {
 class LastNewsIdTest : public ::testing::Test {
   protected:
     std::string Profile() const { return dir.Path("dbsettings.dat"); }
-    std::string Plain() const { return SoundPlainText(Profile()).value_or("<not sound>"); }
+    std::string Plain() const {
+        const PlainText plain = DecryptProtectedFile(Profile());
+        return plain.authentic ? plain.bytes : "<not sound>";
+    }
     TestDir dir;
 };
 

@@ -2,20 +2,10 @@
 
 #include <algorithm>
 
+#include "BrandProfile.h"
 #include "TagText.h"
 
 namespace {
-
-// The single tags, in the order the program reads them; the numbered lists follow.
-const char* const kSingleTags[] = {
-    "ApplicationName", "BranderCode",  "BranderType",       "AffiliateURL",
-    "AffiliateTYPE",   "AffiliateID",  "MasterNewsBaseURL", "PlatinumNewsBaseURL",
-    "GoldNewsBaseURL", "MasterPublID", "PlatinumPublID",    "GoldPublID",
-    "MakeMoneyButton", "AppHelpURL",   "CopyrightYears",    "CopyrightCompany",
-    "AboutText",
-};
-const char* const kLists[] = {"Welcome", "Banner", "Link"};
-constexpr int kMaxEntries = 16;
 
 bool IsWritten(const std::string& text, const std::string& name) {
     return FindMarker(text, OpeningMarker(name)) != std::string::npos;
@@ -51,19 +41,21 @@ class Checker {
     // Entries 1 to 16, up to the first empty one, which ends the list.
     void ReadList(const std::string& list) {
         int n = 1;
-        while (n <= kMaxEntries && Read(list + std::to_string(n), true)) {
+        while (n <= kMaxBrandEntries && Read(list + std::to_string(n), true)) {
             const BrandTag& entry = report_.found.back();
-            if (list != "Welcome" && entry.value.find('^') == std::string::npos) {
+            if (list != kBrandLists[kWelcomeList] && entry.value.find('^') == std::string::npos) {
                 Warn(entry.name + " has no \"^\" between its two pieces");
             }
             ++n;
         }
         const std::string end = list + std::to_string(n);
-        for (int later = std::min(n + 1, kMaxEntries + 1); later <= kMaxEntries + 1; ++later) {
+        for (int later = std::min(n + 1, kMaxBrandEntries + 1); later <= kMaxBrandEntries + 1;
+             ++later) {
             const std::string name = list + std::to_string(later);
             if (!IsWritten(text_, name)) continue;
-            Warn(later > kMaxEntries ? name + " is not read: a list has at most 16 entries"
-                                     : name + " is not read: the list stops at " + end);
+            Warn(later > kMaxBrandEntries ? name + " is not read: a list has at most " +
+                                                std::to_string(kMaxBrandEntries) + " entries"
+                                          : name + " is not read: the list stops at " + end);
         }
     }
 
@@ -84,8 +76,8 @@ class Checker {
 BrandReport CheckBrandText(const std::string& bytes) {
     const std::string text = JoinLinesCrLf(bytes);
     Checker checker(text);
-    for (const char* name : kSingleTags) checker.Read(name, false);
-    for (const char* list : kLists) checker.ReadList(list);
+    for (const BrandField& field : kBrandFields) checker.Read(field.tag, false);
+    for (const char* list : kBrandLists) checker.ReadList(list);
     BrandReport report = checker.Finish();
     // The program reads the text only up to its first NUL byte, so nothing after one counts.
     const std::size_t nul = bytes.find('\0');

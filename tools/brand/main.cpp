@@ -1,18 +1,16 @@
 // quillspot-brand: makes, opens and checks the brand profile that resellers put beside the
 // program. It uses the program's own pass phrase and container, so what it makes is what the
 // program reads.
-#include <QSaveFile>
 #include <iostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "AesLib.h"
+#include "AtomicFile.h"
 #include "BrandCheck.h"
 #include "FileStream.h"
-#include "MemoryStreams.h"
 #include "ProtectFile.h"
-#include "Text.h"
 
 namespace {
 
@@ -24,57 +22,28 @@ constexpr char kUsage[] =
 
 constexpr std::size_t kShownValue = 60;
 
-// A file that is written whole or not at all: a failure never leaves a partial or empty
-// OUT behind, and an OUT that existed stays as it was.
-class OutputFile : public ByteTarget {
-  public:
-    OutputFile(const std::string& path, bool ownerOnly) : path_(path), file_(ToQ(path)) {
-        if (!file_.open(QIODevice::WriteOnly)) Fail("Cannot create file");
-        if (ownerOnly) file_.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    }
-    void Write(const std::uint8_t* data, std::size_t count) override {
-        if (file_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(count)) !=
-            static_cast<qint64>(count))
-            Fail("Cannot write file");
-    }
-    void Commit() {
-        if (!file_.commit()) Fail("Cannot write file");
-    }
-    // The message of the write that failed, or empty; the engine turns it into a plain false.
-    const std::string& Error() const { return error_; }
-
-  private:
-    [[noreturn]] void Fail(const char* what) {
-        error_ = FileErrorText(what, path_, FromQ(file_.errorString()));
-        throw std::runtime_error(error_);
-    }
-
-    std::string path_;
-    QSaveFile file_;
-    std::string error_;
-};
-
 std::string ReadFailure(const FileStream& in, const std::string& fallback) {
     return in.Error().empty() ? fallback : in.Error();
 }
 
 // The plain text of a container, in memory; throws unless it is complete and authentic.
 std::string OpenProfile(const std::string& path) {
-    std::optional<std::string> plain = SoundPlainText(path);
-    if (!plain) {
+    PlainText plain = DecryptProtectedFile(path);
+    if (!plain.authentic) {
         throw std::runtime_error("\"" + path +
                                  "\" is not a brand profile of this program, or it is damaged: "
                                  "wrong pass phrase or authentication code mismatch");
     }
-    return *std::move(plain);
+    return std::move(plain.bytes);
 }
 
 // The plain text goes through the container a chunk at a time, straight into OUT, so
-// memory stays the same whatever the input's size.
+// memory stays the same whatever the input's size. OUT is written whole or not at all: a
+// failure never leaves a partial or empty OUT behind, and an OUT that existed stays as it was.
 void Protect(const std::string& plainPath, const std::string& outPath) {
     FileStream in(plainPath, FileStream::Mode::Read);
     TEncryption engine(kProtectPassPhrase, kProtectBufferSize);
-    OutputFile out(outPath, false);
+    AtomicFile out(outPath);
     if (!engine.EncryptStream(in, out)) {
         throw std::runtime_error(!out.Error().empty()
                                      ? out.Error()
@@ -85,8 +54,8 @@ void Protect(const std::string& plainPath, const std::string& outPath) {
 
 void Unprotect(const std::string& containerPath, const std::string& outPath) {
     const std::string plain = OpenProfile(containerPath);
-    OutputFile out(outPath, true);
-    out.Write(reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size());
+    AtomicFile out(outPath, AtomicFile::Access::OwnerOnly);
+    out.Write(plain);
     out.Commit();
 }
 

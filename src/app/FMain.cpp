@@ -32,7 +32,9 @@
 #include "Messages.h"
 #include "PictureIcons.h"
 #include "ProtectFile.h"
+#include "SafeHtml.h"
 #include "ServerWait.h"
+#include "ShownText.h"
 #include "TagText.h"
 #include "Text.h"
 #include "UUtils.h"
@@ -293,7 +295,7 @@ void TfrmMain::FormShow() {
     for (int i = 0; i < pgcPrinc->count(); ++i) pgcPrinc->setCurrentIndex(i);
     pgcPrinc->setCurrentIndex(0);
     if (!WelcomePage.empty()) {
-        prfWelcome->setHtml(ToQ(WelcomePage));
+        prfWelcome->setHtml(ToQ(SafeHtml(WelcomePage)));
         bsSkinButton1->setFocus();
     } else {
         delete stsWelcome;
@@ -339,7 +341,7 @@ void TfrmMain::LoadBrandProfile() {
     brandProfile = ReadBrandProfile(JoinLinesCrLf(DecryptProtectedFile(path).bytes), randomIndex);
     setWindowTitle(ToQ(BrandCaption(brandProfile)));
     btnNews->setVisible(NewsButtonShown(brandProfile));
-    btnMakeMoney->setText(ToQ(brandProfile.MakeMoneyCaption));
+    btnMakeMoney->setText(ToQ(ShownCaption(brandProfile.MakeMoneyCaption)));
     WelcomePage = brandProfile.WelcomePage;
     ShowBanner(brandProfile, panBanner, imgBanner, gifBanner);
     ShowLinks(brandProfile, panLinks, lblLink1URL, lblLink2URL);

@@ -12,6 +12,7 @@
 
 #include "AppDir.h"
 #include "BrandProfile.h"
+#include "ShownText.h"
 #include "Text.h"
 
 namespace {
@@ -70,9 +71,10 @@ void ShowBanner(const BrandProfile& profile, QWidget* panel, QLabel* still, QLab
 
 void ShowLinks(const BrandProfile& profile, QWidget* panel, QLabel* link1, QLabel* link2) {
     panel->setVisible(!profile.Link1Caption.empty());
-    link1->setText(ToQ(profile.Link1Caption));
+    for (QLabel* link : {link1, link2}) link->setTextFormat(Qt::PlainText);
+    link1->setText(ToQ(ShownCaption(profile.Link1Caption)));
     link1->setProperty("target", ToQ(profile.Link1URL));
-    link2->setText(ToQ(profile.Link2Caption));
+    link2->setText(ToQ(ShownCaption(profile.Link2Caption)));
     link2->setProperty("target", ToQ(profile.Link2URL));
 }
 

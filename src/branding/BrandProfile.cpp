@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ReplaceAll.h"
+#include "ShownText.h"
 #include "TagText.h"
 #include "UUtils.h"
 
@@ -80,7 +81,7 @@ BrandProfile ReadBrandProfile(const std::string& text, const RandomIndex& random
 }
 
 std::string BrandCaption(const BrandProfile& profile) {
-    return profile.ApplicationName + " v" + kAppVersion;
+    return ShownCaption(profile.ApplicationName) + " v" + kAppVersion;
 }
 
 namespace {

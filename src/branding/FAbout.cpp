@@ -8,13 +8,20 @@
 #include "BrandProfile.h"
 #include "DialogLayout.h"
 #include "ReplaceAll.h"
+#include "ShownText.h"
 #include "Text.h"
 
 namespace {
 
+// The about text's guard: enough for any real about text, and laid out at once.
+constexpr std::size_t kMaxAboutBytes = 128 * 1024;
+constexpr std::size_t kMaxAboutLine = 4000;
+
+// The brand's texts are shown as they are written, never read as markup.
 QLabel* Label(const char* name) {
     auto* label = new QLabel;
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -44,12 +51,13 @@ TfrmAbout::TfrmAbout(const BrandProfile& profile, QWidget* parent)
 }
 
 void TfrmAbout::FormCreate(const BrandProfile& profile) {
-    setWindowTitle(ToQ("About " + profile.ApplicationName + "..."));
-    lblProductName->setText(ToQ(profile.ApplicationName));
+    setWindowTitle(ToQ("About " + ShownCaption(profile.ApplicationName) + "..."));
+    lblProductName->setText(ToQ(ShownCaption(profile.ApplicationName)));
     lblProductVersion->setText(ToQ(std::string("Product Version: ") + kAppVersion));
-    lblCopyright1->setText(
-        ToQ("Copyright (c) " + profile.CopyrightYears + " " + profile.CopyrightCompany));
-    memAbout->setPlainText(ToQ(ReplaceAll(profile.AboutText, "\r\n", "\n")));
+    lblCopyright1->setText(ToQ(
+        ShownCaption("Copyright (c) " + profile.CopyrightYears + " " + profile.CopyrightCompany)));
+    memAbout->setPlainText(
+        ToQ(ShownText(ReplaceAll(profile.AboutText, "\r\n", "\n"), kMaxAboutBytes, kMaxAboutLine)));
 }
 
 void TfrmAbout::editAboutClick() { accept(); }

@@ -28,7 +28,9 @@ std::optional<std::string> HttpClient::Post(const std::string& url, const std::s
 }
 
 void HttpClient::Cancel() {
-    if (loop_) loop_->quit();
+    if (!loop_) return;
+    givenUp_ = true;
+    loop_->quit();
 }
 
 void HttpClient::Disconnect() {
@@ -53,7 +55,9 @@ void HttpClient::SetBusy(bool busy) {
 }
 
 std::optional<std::string> HttpClient::Perform(TransferRequest request) {
-    if (busy_ || disconnected_) return std::nullopt;
+    if (busy_) return std::nullopt;
+    givenUp_ = disconnected_;
+    if (disconnected_) return std::nullopt;
     // A post's content type stays for every later request, GETs included.
     if (request.post) contentType_ = request.contentType;
     request.contentType = contentType_;

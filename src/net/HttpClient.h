@@ -61,6 +61,8 @@ class HttpClient : public QObject {
     void Disconnect();
 
     bool Busy() const { return busy_; }
+    // Whether the latest request ended because Cancel or Disconnect gave it up.
+    bool GivenUp() const { return givenUp_; }
 
   signals:
     void busyChanged(bool busy);
@@ -74,6 +76,7 @@ class HttpClient : public QObject {
     size_t maxReplyBytes_ = kDefaultMaxReplyBytes;
     std::string contentType_ = "text/html";
     bool busy_ = false;
+    bool givenUp_ = false;
     bool disconnected_ = false;
 
     SessionMaker makeSession_;

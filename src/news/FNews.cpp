@@ -10,6 +10,7 @@
 #include "ErrorReport.h"
 #include "HttpClient.h"
 #include "NewsService.h"
+#include "SafeHtml.h"
 #include "Text.h"
 #include "UUtils.h"
 
@@ -142,7 +143,7 @@ void TfrmNews::lvwItemsChange() {
     if (!service_.FetchNewsDetails(profile_.*tier->publisherId, profile_.BranderCode,
                                    tier->productType, kNewsTarget, id, content))
         return;
-    prfEditorNews->setHtml(ToQ(content));
+    prfEditorNews->setHtml(ToQ(SafeHtml(content)));
     try {
         writeLastNewsId_(id);
     } catch (const std::exception& e) {

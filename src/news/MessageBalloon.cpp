@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ReplaceAll.h"
+#include "ShownText.h"
 #include "Text.h"
 
 namespace {
@@ -34,7 +35,8 @@ MessageBalloon::MessageBalloon(const std::string& text, QPoint tip, QWidget* own
     setAttribute(Qt::WA_ShowWithoutActivating);
 
     // The title comes from the news server: shown as plain text, never as markup.
-    auto* label = new QLabel(ToQ(ReplaceAll(text, "\r\n", "\n")));
+    auto* label =
+        new QLabel(ToQ(ShownText(ReplaceAll(text, "\r\n", "\n"), 2 * kMaxCaption, kMaxCaption)));
     label->setTextFormat(Qt::PlainText);
     label->setForegroundRole(QPalette::ToolTipText);
     auto* layout = new QVBoxLayout(this);

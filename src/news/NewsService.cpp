@@ -30,6 +30,8 @@ std::string NewsService::Ask(const char* script, const Caller& caller,
 }
 
 void NewsService::Warn(const std::string& reply, Asker asker) {
+    // A wait the owner gave up (Escape, Cancel, closing the window) is no trouble of the site.
+    if (client_.GivenUp()) return;
     const char* text = nullptr;
     if (reply.empty())
         text = "There is a trouble accessing the news site. Contact your provider.";

@@ -5,8 +5,11 @@
 #include <QStringList>
 #include <QtGlobal>
 #include <algorithm>
+#include <stdexcept>
 
+#include "Ascii.h"
 #include "Shell.h"
+#include "ShownText.h"
 #include "Text.h"
 
 namespace {
@@ -49,6 +52,16 @@ bool FromDesktopDefault(const std::string& address, BrowserCommand& command) {
     return true;
 }
 
+// Refuses what must not reach another program, naming it; false for an empty address, which
+// names nothing to open.
+bool CheckOpenable(const std::string& address) {
+    if (address.empty()) return false;
+    if (!IsOpenableAddress(address))
+        throw std::runtime_error("This address was not opened: " + ShownCaption(address) +
+                                 "\nOnly http, https and mailto addresses are opened.");
+    return true;
+}
+
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -58,7 +71,21 @@ int HexValue(char c) {
 
 }  // namespace
 
+bool IsOpenableAddress(const std::string& address) {
+    for (char c : address)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    const std::size_t colon = address.find(':');
+    if (colon == std::string::npos) return false;
+    std::string scheme;
+    for (char c : address.substr(0, colon)) scheme += AsciiLower(c);
+    const std::string rest = address.substr(colon + 1);
+    if (scheme == "mailto") return !rest.empty();
+    return (scheme == "http" || scheme == "https") && rest.starts_with("//") && rest.size() > 2 &&
+           rest[2] != '/';
+}
+
 bool OpenInDefaultBrowser(Shell& shell, const std::string& address) {
+    if (!CheckOpenable(address)) return false;
     BrowserCommand command;
     if (!FromBrowserVariable(address, command) && !FromDesktopDefault(address, command))
         return false;
@@ -66,6 +93,7 @@ bool OpenInDefaultBrowser(Shell& shell, const std::string& address) {
 }
 
 bool OpenWithDesktopHandler(Shell& shell, const std::string& address) {
+    if (!CheckOpenable(address)) return false;
     BrowserCommand command;
     return FromDesktopDefault(address, command) &&
            shell.StartDetached(command.program, command.arguments);

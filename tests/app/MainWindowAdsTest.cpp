@@ -11,6 +11,7 @@
 #include "AdListModel.h"
 #include "FMain.h"
 #include "MessageRecorder.h"
+#include "ProgramEnd.h"
 #include "ScriptedHttpServer.h"
 #include "ShellRecorder.h"
 #include "TestDir.h"
@@ -41,21 +42,6 @@ class MainWindowAds : public ::testing::Test {
         return qobject_cast<AdListModel*>(w.findChild<QTreeView*>("lvwItems")->model());
     }
     static void Click(TfrmMain& w, const char* name) { w.findChild<QPushButton*>(name)->click(); }
-    // Runs the program's event loop; true when the program ended by itself within `ms`.
-    static bool ProgramEndsWithin(int ms) {
-        bool timedOut = false;
-        QTimer watchdog;
-        watchdog.setSingleShot(true);
-        QObject::connect(&watchdog, &QTimer::timeout, [&] {
-            timedOut = true;
-            QCoreApplication::exit(1);
-        });
-        watchdog.start(ms);
-        const int status = QApplication::exec();
-        // Qt's own quit event, posted when the last window closed, must not end a later test.
-        QCoreApplication::removePostedEvents(qApp, QEvent::Quit);
-        return status == 0 && !timedOut;
-    }
     static std::string ActionOf(const ScriptedHttpServer::Request& r) {
         const std::string marker = "name=\"action\"\r\n\r\n";
         const size_t at = r.body.find(marker);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -106,6 +107,38 @@ TEST(About, ShowsTheBrandOrItsEmptyLines) {
     EXPECT_EQ(about.findChild<QLabel*>("lblProductName")->text(), "Ad Pro");
     EXPECT_EQ(about.findChild<QLabel*>("lblCopyright1")->text(), "Copyright (c)  Maker");
     EXPECT_EQ(about.findChild<QPlainTextEdit*>("memAbout")->blockCount(), 2);
+}
+
+// Whatever the brand writes, its texts show as written and the about box opens at once.
+TEST(About, HostileBrandTextsShowAsPlainTextAndOpenQuickly) {
+    BrandProfile brand;
+    brand.ApplicationName = "<b>Bold</b> Co";
+    brand.CopyrightCompany = "A  &amp;  B";
+    brand.Link1Caption = "<i>Shop</i>";
+    for (const std::string& about :
+         {std::string(10 << 20, 'a'), std::string(1 << 20, 'b') + "\r\nshort",
+          std::string(200000, '\n')}) {
+        brand.AboutText = about;
+        QElapsedTimer clock;
+        clock.start();
+        TfrmAbout box(brand);
+        box.show();
+        QApplication::processEvents();
+        EXPECT_LT(clock.elapsed(), 2000) << "a guard against hangs";
+        const QString shown = box.findChild<QPlainTextEdit*>("memAbout")->toPlainText();
+        EXPECT_LT(shown.size(), 200000);
+        EXPECT_TRUE(shown.contains("more bytes not shown"));
+        EXPECT_EQ(box.findChild<QLabel*>("lblProductName")->text(), "<b>Bold</b> Co");
+        EXPECT_EQ(box.findChild<QLabel*>("lblProductName")->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box.findChild<QLabel*>("lblCopyright1")->textFormat(), Qt::PlainText);
+    }
+    QWidget panel;
+    QLabel link1(&panel), link2(&panel);
+    ShowLinks(brand, &panel, &link1, &link2);
+    EXPECT_EQ(link1.text(), "<i>Shop</i>");
+    EXPECT_EQ(link1.textFormat(), Qt::PlainText);
+    brand.ApplicationName = std::string(1 << 20, 'n');
+    EXPECT_LT(BrandCaption(brand).size(), 300u);
 }
 
 TEST(BrandDisplay, BadSkinAndIconFilesDoNoHarm) {

@@ -119,4 +119,57 @@ TEST_F(BrowserLookup, FailedStartIsReported) {
     EXPECT_FALSE(OpenInDefaultBrowser(shell_, kAddress));
 }
 
+// Only http, https and mailto addresses reach another program, as one argument of their own;
+// everything else a brand or a news server may link to is refused with its address named.
+TEST_F(BrowserLookup, OnlyWebAndMailAddressesAreOpened) {
+    const std::string xdg = Program("xdg-open");
+    enum Outcome { kOpened, kRefused, kNothing };
+    const struct {
+        std::string address;
+        Outcome outcome;
+    } cases[] = {
+        {"http://example.test/", kOpened},
+        {"HTTPS://Example.test/a?b=--c", kOpened},
+        {"mailto:owner@example.test", kOpened},
+        {"--gpu-launcher=/tmp/x", kRefused},
+        {"-http://example.test/", kRefused},
+        {"file:///etc/passwd", kRefused},
+        {"javascript:alert(1)", kRefused},
+        {"http:///no-host", kRefused},
+        {"http:relative", kRefused},
+        {"http://example.test/\n--flag", kRefused},
+        {"/usr/bin/xterm", kRefused},
+        {"", kNothing},
+    };
+    for (const bool desktop : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.address + (desktop ? " (desktop)" : " (browser)"));
+            shell_.started.clear();
+            const auto open = [&] {
+                return desktop ? OpenWithDesktopHandler(shell_, c.address)
+                               : OpenInDefaultBrowser(shell_, c.address);
+            };
+            if (c.outcome == kRefused) {
+                try {
+                    open();
+                    ADD_FAILURE() << "not refused";
+                } catch (const std::runtime_error& e) {
+                    EXPECT_NE(std::string(e.what()).find(c.address.substr(0, 10)),
+                              std::string::npos);
+                }
+                EXPECT_TRUE(shell_.started.empty());
+                continue;
+            }
+            EXPECT_EQ(open(), c.outcome == kOpened);
+            if (c.outcome == kNothing) {
+                EXPECT_TRUE(shell_.started.empty());
+                continue;
+            }
+            ASSERT_EQ(shell_.started.size(), 1u);
+            EXPECT_EQ(shell_.started[0].program, xdg);
+            EXPECT_EQ(shell_.started[0].arguments, Pieces{c.address});
+        }
+    }
+}
+
 }  // namespace

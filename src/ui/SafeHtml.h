@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// HTML from a third party (the news server, the brand's welcome pages) made safe for a text
+// view to lay out: Qt's layout of deeply nested elements, above all nested tables, takes time
+// that grows steeply with the depth, and deep enough nesting overflows its stack. So:
+// - an element that would open deeper than kMaxHtmlDepth, or a table part deeper than
+//   kMaxTableDepth tables, loses its tags and keeps its content, flattened into its parent;
+// - NUL bytes are dropped;
+// - past kMaxHtmlBytes the text is cut at a tag or text boundary, and a note says so.
+// Everything else passes byte for byte. The views never run scripts either way.
+inline constexpr std::size_t kMaxHtmlDepth = 24;
+inline constexpr std::size_t kMaxTableDepth = 3;
+inline constexpr std::size_t kMaxHtmlBytes = 256 * 1024;
+
+std::string SafeHtml(const std::string& html, std::size_t maxBytes = kMaxHtmlBytes);

@@ -17,6 +17,7 @@ cmake --build "$build" --target fuzzers
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$top/scripts/lsan.supp:print_suppressions=0
 mkdir -p "$build/findings"
 failed=()
 for seeds in "$top"/fuzz/corpus/*/; do

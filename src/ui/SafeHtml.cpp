@@ -32,6 +32,7 @@ bool IsNameByte(char c) {
 struct Token {
     std::string_view bytes;
     bool tag = false;
+    bool markup = false;  // a tag, a comment or a declaration: not text
     bool closing = false;
     std::string name;
 };
@@ -49,6 +50,7 @@ class Tokenizer {
         } else if (html_.compare(pos_, 4, "<!--") == 0) {
             const std::size_t end = html_.find("-->", pos_ + 4);
             pos_ = end == std::string_view::npos ? html_.size() : end + 3;
+            token.markup = true;
         } else if (!ReadTag(token)) {
             pos_ = std::min(html_.find('<', pos_ + 1), html_.size());  // a "<" that is text
         }
@@ -67,19 +69,23 @@ class Tokenizer {
             (p >= html_.size() || AsciiLower(html_[p]) < 'a' || AsciiLower(html_[p]) > 'z'))
             return false;
         while (p < html_.size() && IsNameByte(html_[p])) token.name += AsciiLower(html_[p++]);
-        char quote = 0;
-        for (; p < html_.size(); ++p) {
+        // A quote opens a value only after "=", and only when it closes again: an unclosed
+        // quote is a plain byte, so a tag never runs on over what a view reads as markup.
+        bool afterEquals = false;
+        for (; p < html_.size() && html_[p] != '>'; ++p) {
             const char c = html_[p];
-            if (quote) {
-                if (c == quote) quote = 0;
-            } else if (c == '"' || c == '\'') {
-                quote = c;
-            } else if (c == '>') {
-                break;
+            if (afterEquals && (c == '"' || c == '\'')) {
+                const std::size_t close = html_.find(c, p + 1);
+                if (close != std::string_view::npos) p = close;
             }
+            if (c == '=')
+                afterEquals = true;
+            else if (!IsSpaceOrTab(c))
+                afterEquals = false;
         }
         pos_ = std::min(p + 1, html_.size());
         token.tag = !declaration;
+        token.markup = true;
         return true;
     }
 
@@ -145,28 +151,83 @@ class OpenElements {
     std::size_t keptTables_ = 0;
 };
 
-void AppendWithoutNul(std::string& out, std::string_view bytes) {
-    for (char c : bytes)
-        if (c != '\0') out += c;
-}
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The guarded document as it is written. A view lays out a word in time that grows with the
+// square of its length, so text gets a zero-width space, a place where a line may break, after
+// every kMaxWord bytes without a blank, never inside a character or an entity.
+class Output {
+  public:
+    static constexpr std::size_t kMaxWord = 1000;
+
+    // Inside a tag, a comment or a declaration, and anywhere in text, "<" is written as
+    // "&lt;": a view then finds no markup but the tags counted here, however it reads the
+    // bytes around them.
+    void Tag(std::string_view bytes) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == '\0') continue;
+            if (bytes[i] == '<' && i > 0)
+                out_ += "&lt;";
+            else
+                out_ += bytes[i];
+        }
+    }
+
+    void Text(std::string_view bytes) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const char c = bytes[i];
+            if (c == '\0') continue;
+            if (word_ >= kMaxWord && !InEntity() && !IsContinuationByte(c)) {
+                out_ += "\xE2\x80\x8B";
+                word_ = 0;
+            }
+            if (c == '<')
+                out_ += "&lt;";
+            else
+                out_ += c;
+            word_ = IsBlankOrControl(c) ? 0 : word_ + 1;
+            if (c == '&')
+                entity_ = 1;
+            else if (entity_ && (c == ';' || IsBlankOrControl(c) || ++entity_ > kMaxEntity))
+                entity_ = 0;
+        }
+    }
+
+    std::size_t Size() const { return out_.size(); }
+    std::string Take() { return std::move(out_); }
+
+  private:
+    // An entity ("&amp;", "&#8203;") is never longer; a longer run after "&" is text.
+    static constexpr std::size_t kMaxEntity = 32;
+    bool InEntity() const { return entity_ > 0; }
+
+    std::string out_;
+    std::size_t word_ = 0;
+    std::size_t entity_ = 0;  // bytes since an "&" that may start an entity, or 0
+};
 
 }  // namespace
 
 std::string SafeHtml(const std::string& html, std::size_t maxBytes) {
-    std::string out;
+    Output out;
     OpenElements open;
     Tokenizer tokens(html);
     Token token;
     std::size_t read = 0;
     while (tokens.Next(token)) {
         const bool kept = !token.tag || (token.closing ? open.Close(token) : open.Open(token));
-        if (kept && out.size() + token.bytes.size() > maxBytes) {
-            out += "<p><i>(" + std::to_string(html.size() - read) +
-                   " more bytes of this text are not shown.)</i></p>";
+        if (kept && out.Size() + token.bytes.size() > maxBytes) {
+            // Text is cut at a character; a tag is never cut.
+            std::size_t room = token.markup ? 0 : maxBytes - std::min(maxBytes, out.Size());
+            while (room > 0 && IsContinuationByte(token.bytes[room])) --room;
+            out.Text(token.bytes.substr(0, room));
+            out.Tag("<p><i>(" + std::to_string(html.size() - read - room) +
+                    " more bytes of this text are not shown.)</i></p>");
             break;
         }
-        if (kept) AppendWithoutNul(out, token.bytes);
+        if (kept && token.markup) out.Tag(token.bytes);
+        if (kept && !token.markup) out.Text(token.bytes);
         read += token.bytes.size();
     }
-    return out;
+    return out.Take();
 }

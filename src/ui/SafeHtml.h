@@ -9,10 +9,12 @@
 // - an element that would open deeper than kMaxHtmlDepth, or a table part deeper than
 //   kMaxTableDepth tables, loses its tags and keeps its content, flattened into its parent;
 // - NUL bytes are dropped;
-// - past kMaxHtmlBytes the text is cut at a tag or text boundary, and a note says so.
+// - a word of over a thousand bytes gets places where a line may break (zero-width spaces),
+//   since a view lays out a long word in time that grows with the square of its length;
+// - past kMaxHtmlBytes the text is cut, never inside a tag or a character, and a note says so.
 // Everything else passes byte for byte. The views never run scripts either way.
 inline constexpr std::size_t kMaxHtmlDepth = 24;
 inline constexpr std::size_t kMaxTableDepth = 3;
-inline constexpr std::size_t kMaxHtmlBytes = 256 * 1024;
+inline constexpr std::size_t kMaxHtmlBytes = 128 * 1024;
 
 std::string SafeHtml(const std::string& html, std::size_t maxBytes = kMaxHtmlBytes);

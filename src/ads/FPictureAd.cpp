@@ -26,6 +26,7 @@ constexpr const char* kEditCaption = "Edit Picture Ad";
 QLineEdit* Box(const char* name) {
     auto* box = new QLineEdit;
     box->setObjectName(name);
+    RemoveLengthLimit(*box);
     return box;
 }
 

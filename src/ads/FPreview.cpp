@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
+#include "DialogLayout.h"
+
 namespace {
 
 // The browser goes to plain http addresses only: a site URL that names a local file or a
@@ -27,6 +29,8 @@ TfrmPreview::TfrmPreview(const QString& address, QWidget* parent) : QDialog(pare
     edtAddress = new QLineEdit(address);
     edtAddress->setObjectName("edtAddress");
     edtAddress->setReadOnly(true);
+    // The page is loaded from this box's text, so it must hold the whole address.
+    RemoveLengthLimit(*edtAddress);
     WebBrowser1 = new QWebEngineView;
     WebBrowser1->setObjectName("WebBrowser1");
     btnOk = new QPushButton("Ok");

@@ -2,9 +2,11 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <initializer_list>
+#include <limits>
 
 // The owner's dialogs have a title but no buttons in the title bar.
 inline constexpr Qt::WindowFlags kTitleOnlyDialog =
@@ -18,6 +20,10 @@ inline QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons) 
     row->addStretch(1);
     return row;
 }
+
+// Lets `box` take a value of any length. A QLineEdit cuts what is typed, pasted or set to
+// 32,767 characters by default, which would shorten a long value without a word.
+inline void RemoveLengthLimit(QLineEdit& box) { box.setMaxLength(std::numeric_limits<int>::max()); }
 
 // Places `window` in the middle of the primary screen's free area.
 inline void CenterOnScreen(QWidget& window) {

@@ -13,11 +13,14 @@
 #include "AdEditing.h"
 #include "AdList.h"
 #include "AdService.h"
+#include "FSettings.h"
 #include "HttpClient.h"
 #include "MessageRecorder.h"
 #include "ScriptedHttpServer.h"
 #include "ScriptedSite.h"
+#include "ServerScript.h"
 #include "SiteSettings.h"
+#include "TestDir.h"
 #include "Text.h"
 
 namespace {
@@ -175,6 +178,71 @@ TEST_F(AdEditingFlow, EditOpensTheFetchedAdAndSendsItBack) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("cannot be edited"), std::string::npos);
     EXPECT_EQ(server.RequestCount(), 5u);
+}
+
+// Every text box of the editor and of the settings holds a value of 100,000 characters
+// whole: the editor sends back what the server sent, the settings write what the owner
+// pasted.
+TEST_F(AdEditingFlow, EveryBoxKeepsAHundredThousandCharacters) {
+    std::string big(100000, ' ');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('0' + i % 10);
+    const struct {
+        const char* box;
+        const char* field;
+        size_t piece;  // in the fetched record
+    } editor[] = {{"edtAdTitle", "ad_title", 1},
+                  {"edtAdSubtitle", "ad_subtitle", 2},
+                  {"edtAdURL", "ad_url", 3},
+                  {"memContent", "ad_text", 4},
+                  {"edtAdPicture", "ad_picture", 5}};
+    FillAdList(list, "\"12\",\"T\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
+    for (const auto& row : editor) {
+        std::vector<std::string> pieces = {"12", "T", "S", "U", "X", "P", "0", "0", "1"};
+        pieces[row.piece] = big;
+        std::string record;
+        for (const std::string& piece : pieces) record += (record.empty() ? "\"" : "\",\"") + piece;
+        view.setCurrentIndex(list.index(0, 0));
+        const size_t before = server.RequestCount();
+        server.PushBody(record + "\"^OK");
+        server.PushBody("OK");
+        server.PushBody("\"12\",\"T\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
+        const bool ran = WithEditor(
+            {Ok}, [&] { EditPictureAd(view, list, service, client, messages, nullptr); });
+        EXPECT_TRUE(ran) << row.box;
+        ASSERT_EQ(server.RequestCount(), before + 3) << row.box;
+        const std::string sent = Field(before + 1, row.field);
+        EXPECT_TRUE(sent == big) << row.box << " sent " << sent.size() << " characters";
+    }
+    EXPECT_TRUE(messages.shown.empty());
+
+    TestDir dir;
+    const struct {
+        const char* box;
+        std::string SiteSettings::*value;
+        const char* scriptLine;  // nullptr: the value is not part of the script
+    } boxes[] = {{"edtSite", &SiteSettings::webserver, nullptr},
+                 {"edtHostname", &SiteSettings::dbhostname, "  $hostname=\""},
+                 {"edtDatabase", &SiteSettings::dbdatabase, "  $database=\""},
+                 {"edtUsername", &SiteSettings::dbusername, "  $username=\""},
+                 {"edtPassword", &SiteSettings::dbpassword, "  $password=\""},
+                 {"edtAdsWidth", &SiteSettings::adswidth, "  $adswidth=\""}};
+    for (const auto& row : boxes) {
+        SiteSettings values;
+        TfrmSettings dialog(values);
+        auto* box = dialog.findChild<QLineEdit*>(row.box);
+        box->clear();
+        box->insert(ToQ(big));  // as a paste types it
+        dialog.findChild<QPushButton*>("btnOk")->click();
+        ASSERT_EQ(dialog.result(), QDialog::Accepted) << row.box;
+        const std::string expected = big + (row.value == &SiteSettings::adswidth ? "px" : "");
+        EXPECT_TRUE(values.*row.value == expected)
+            << row.box << " kept " << (values.*row.value).size() << " characters";
+        if (row.scriptLine) {
+            EXPECT_NE(dir.Read(kServerScriptFile).find(row.scriptLine + expected + "\";\r\n"),
+                      std::string::npos)
+                << row.box;
+        }
+    }
 }
 
 }  // namespace

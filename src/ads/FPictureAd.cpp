@@ -59,6 +59,8 @@ TfrmPictureAd::TfrmPictureAd(AdService& service, HttpClient& client, Messages& m
     memContent = new QPlainTextEdit;
     memContent->setObjectName("memContent");
     memContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on to the next control, as in every other box of the dialog.
+    memContent->setTabChangesFocus(true);
     chkActive = new QCheckBox("Active");
     chkActive->setObjectName("chkActive");
     chkActive->setChecked(true);

@@ -180,6 +180,49 @@ TEST_F(AdEditingFlow, EditOpensTheFetchedAdAndSendsItBack) {
     EXPECT_EQ(server.RequestCount(), 5u);
 }
 
+// The owner fills in and sends an ad with the keyboard alone: Tab visits every control in
+// the order of the form and leaves the content box rather than typing a tab into it, and
+// Space works the check box and the buttons.
+TEST_F(AdEditingFlow, TheKeyboardAloneWalksEveryControlAndSends) {
+    server.PushBody("");  // the GET before the add
+    server.PushBody("OK");
+    server.PushBody("\"5\",\"Keyed\",\"\",\"\",\"e\",\"\",\"0\",\"0\",\"0\"^OK");
+    const char* const order[] = {"edtAdTitle", "edtAdSubtitle", "edtAdURL", "edtAdPicture",
+                                 "memContent", "chkActive",     "btnOk",    "btnCancel"};
+    std::vector<std::string> forward, backward;
+    const auto focused = [](QWidget& d) { return d.focusWidget()->objectName().toStdString(); };
+    const auto walk = [&](QWidget& d) {
+        for (const char* name : order) {
+            forward.push_back(focused(d));
+            if (name == std::string("edtAdTitle")) QTest::keyClicks(d.focusWidget(), "Keyed");
+            if (name == std::string("memContent")) QTest::keyClicks(d.focusWidget(), "e");
+            if (name == std::string("chkActive")) QTest::keyClick(d.focusWidget(), Qt::Key_Space);
+            QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
+        }
+        backward.push_back(focused(d));  // round again to the title
+        QTest::keyClick(d.focusWidget(), Qt::Key_Backtab);
+        backward.push_back(focused(d));
+        QTest::keyClick(d.focusWidget(), Qt::Key_Backtab);
+        backward.push_back(focused(d));
+        QTest::keyClick(d.focusWidget(), Qt::Key_Space);
+        if (d.isVisible()) {
+            ADD_FAILURE() << "Space on " << focused(d) << " did not send the ad";
+            d.close();
+        }
+    };
+    const bool ran =
+        WithEditor({walk}, [&] { AddPictureAd(list, service, client, messages, nullptr); });
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(forward, std::vector<std::string>(std::begin(order), std::end(order)));
+    EXPECT_EQ(backward, (std::vector<std::string>{"edtAdTitle", "btnCancel", "btnOk"}));
+    ASSERT_EQ(server.RequestCount(), 3u) << "the GET, the add, the reload";
+    EXPECT_EQ(Field(1, "ad_title"), "Keyed");
+    EXPECT_EQ(Field(1, "ad_text"), "e");
+    EXPECT_EQ(Field(1, "ad_enable"), "0");
+    EXPECT_EQ(list.rowCount(), 1);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 // Every text box of the editor and of the settings holds a value of 100,000 characters
 // whole: the editor sends back what the server sent, the settings write what the owner
 // pasted.

@@ -101,6 +101,7 @@ TfrmPictureAd::TfrmPictureAd(AdService& service, HttpClient& client, Messages& m
     QWidget* const order[] = {edtAdTitle, edtAdSubtitle, edtAdURL, edtAdPicture,
                               memContent, chkActive,     btnOk,    btnCancel};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    CenterOnScreen(*this);
 }
 
 void TfrmPictureAd::SetFields(const std::string& title, const std::string& subtitle,

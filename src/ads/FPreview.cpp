@@ -40,14 +40,11 @@ TfrmPreview::TfrmPreview(const QString& address, QWidget* parent) : QDialog(pare
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel("Address:"));
     top->addWidget(edtAddress, 1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(btnOk);
-    bottom->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(WebBrowser1, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(CentredButtons({btnOk}));
+    CenterOnScreen(*this);
 }
 
 void TfrmPreview::showEvent(QShowEvent* event) {

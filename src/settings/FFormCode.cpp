@@ -70,6 +70,7 @@ TfrmFormCode::TfrmFormCode(const SiteSettings& settings, QWidget* parent)
     layout->addWidget(btnOk, 0, Qt::AlignLeft);
     layout->addWidget(btnCancel, 0, Qt::AlignRight);
     FormCreate(settings);
+    CenterOnScreen(*this);
 }
 
 void TfrmFormCode::FormCreate(const SiteSettings& settings) {

@@ -72,6 +72,7 @@ TfrmSettings::TfrmSettings(SiteSettings& settings, QWidget* parent)
     form->addRow("User Password:", edtPassword);
     form->addRow("Ads Width:", widthRow);
     form->addRow(CentredButtons({btnOk, btnCancel}));
+    CenterOnScreen(*this);
 }
 
 void TfrmSettings::btnOkClick() {

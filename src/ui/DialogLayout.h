@@ -25,8 +25,12 @@ inline QHBoxLayout* CentredButtons(std::initializer_list<QPushButton*> buttons) 
 // 32,767 characters by default, which would shorten a long value without a word.
 inline void RemoveLengthLimit(QLineEdit& box) { box.setMaxLength(std::numeric_limits<int>::max()); }
 
-// Places `window` in the middle of the primary screen's free area.
+// Places `window` in the middle of the free area of the screen that shows its parent's window
+// (the primary screen for a window without a parent). Called before the window is first
+// shown, it also keeps Qt from placing a dialog over its parent instead.
 inline void CenterOnScreen(QWidget& window) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
+    const QWidget* parent = window.parentWidget();
+    if (const QScreen* screen =
+            parent ? parent->window()->screen() : QGuiApplication::primaryScreen())
         window.move(screen->availableGeometry().center() - window.rect().center());
 }

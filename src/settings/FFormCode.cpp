@@ -26,7 +26,9 @@ QPlainTextEdit* SnippetBox(const char* name) {
     box->setObjectName(name);
     box->setReadOnly(true);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The display wraps, even inside a long site URL, so no line needs sideways scrolling;
+    // the copy takes the snippet's own bytes, not the wrapped lines.
+    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     return box;
 }
 

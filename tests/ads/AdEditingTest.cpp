@@ -29,32 +29,37 @@ const std::string kRecord =
     "\"12\",\"Title\",\"Sub\",\"http://u/\",\"Line one\r\nline two\",\"p.gif\",\"4\",\"1\",\"1\"";
 
 TEST(AdEditing, AFetchedRecordOpensOnlyWithNinePieces) {
-    const std::optional<FetchedAd> ad = ReadFetchedAd(kRecord);
+    const auto read = ReadFetchedAd(kRecord);
+    const FetchedAd* ad = std::get_if<FetchedAd>(&read);
     ASSERT_TRUE(ad);
     EXPECT_EQ(ad->id, "12");
     EXPECT_EQ(ad->content, "Line one\r\nline two");
     EXPECT_EQ(ad->picture, "p.gif");
     EXPECT_TRUE(ad->active);
     const std::string big(1 << 20, 'x');
+    // What the record gives: an ad, active or not, or the reason it opens none.
+    enum Outcome { Active, Inactive, Extra, Missing };
     const struct {
         std::string record;
-        bool opens;
-        bool active;
+        Outcome outcome;
     } cases[] = {
-        {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\" 1\"", true, false},
-        {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\"0\"", true, false},
-        {"\"1\",\"Fast, cheap\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\"1\"", false, false},
-        {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"1\"", false, false},
+        {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\" 1\"", Inactive},
+        {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\"0\"", Inactive},
+        {"\"1\",\"Fast, cheap\",\"S\",\"U\",\"C\",\"P\",\"0\",\"0\",\"1\"", Extra},
+        {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"1\"", Missing},
+        {"\"1\",\"T\",\"S\",\"U\",\"C\",\"P\",\"0\",\"1\",", Missing},
         {"\"1\",\"" + big + "\",\"S\",\"U\",\"C" + std::string(1, '\0') +
              "\",\"P\",\"0\",\"0\",\"1\"",
-         true, true},
+         Active},
     };
     for (const auto& c : cases) {
-        const std::optional<FetchedAd> read = ReadFetchedAd(c.record);
-        EXPECT_EQ(read.has_value(), c.opens) << c.record.substr(0, 40);
-        if (read) {
-            EXPECT_EQ(read->active, c.active);
-        }
+        const auto result = ReadFetchedAd(c.record);
+        Outcome outcome;
+        if (const FetchedAd* fetched = std::get_if<FetchedAd>(&result))
+            outcome = fetched->active ? Active : Inactive;
+        else
+            outcome = std::get<UnreadableAd>(result) == UnreadableAd::ExtraPieces ? Extra : Missing;
+        EXPECT_EQ(outcome, c.outcome) << c.record.substr(0, 40);
     }
 }
 
@@ -143,6 +148,7 @@ TEST_F(AdEditingFlow, EditOpensTheFetchedAdAndSendsItBack) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "You need to select first a Picture Ad.");
 
+    messages.shown.clear();
     view.setCurrentIndex(list.index(0, 0));
     server.PushBody(kRecord + "^OK");
     server.PushBody("DON'T EXIST RECORD");
@@ -153,9 +159,16 @@ TEST_F(AdEditingFlow, EditOpensTheFetchedAdAndSendsItBack) {
                        EXPECT_EQ(d.windowTitle(), "Edit Picture Ad");
                        EXPECT_EQ(d.findChild<QLineEdit*>("edtAdTitle")->text(), "Title");
                        EXPECT_TRUE(d.findChild<QCheckBox*>("chkActive")->isChecked());
-                       messages.answers = {true, true};  // the content keeps its line break
+                       // The line break the ad already had is not asked about again.
                        Ok(d);
                        EXPECT_TRUE(d.isVisible());
+                       EXPECT_EQ(messages.KindsAndTexts(),
+                                 std::vector<std::string>{
+                                     "warning:This Ad title don't exists. Please close the edit "
+                                     "windows and try again."});
+                       // A new one is, and only its own kind is explained.
+                       d.findChild<QPlainTextEdit*>("memContent")->appendPlainText("three");
+                       messages.answers = {true};
                        Ok(d);
                    }},
                    [&] { EditPictureAd(view, list, service, client, messages, nullptr); });
@@ -166,6 +179,12 @@ TEST_F(AdEditingFlow, EditOpensTheFetchedAdAndSendsItBack) {
     EXPECT_EQ(Field(1, "ad_id"), "12");
     EXPECT_EQ(Field(1, "ad_text"), "Line one\r\nline two");
     EXPECT_EQ(Field(1, "ad_impressions"), "(absent)");
+    EXPECT_EQ(Field(2, "ad_text"), "Line one\r\nline two\r\nthree");
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].kind, "question");
+    EXPECT_NE(messages.shown[1].text.find("(Content: a line break)"), std::string::npos);
+    EXPECT_NE(messages.shown[1].text.find("still opens for editing"), std::string::npos);
+    EXPECT_EQ(messages.shown[1].text.find("comma"), std::string::npos) << messages.shown[1].text;
     EXPECT_EQ(Field(3, "action"), "5");
     EXPECT_EQ(list.index(0, 0).data(), "New");
 
@@ -178,6 +197,15 @@ TEST_F(AdEditingFlow, EditOpensTheFetchedAdAndSendsItBack) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("cannot be edited"), std::string::npos);
     EXPECT_EQ(server.RequestCount(), 5u);
+
+    // Nor does one that lacks fields, and its message does not blame a comma.
+    server.PushBody("\"12\",\"T\",\"S\",\"U\",\"X\",\"P\",\"0\"^OK");
+    messages.shown.clear();
+    EditPictureAd(view, list, service, client, messages, nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("lacks some of its fields"), std::string::npos);
+    EXPECT_EQ(messages.shown[0].text.find("comma"), std::string::npos);
 }
 
 // The owner fills in and sends an ad with the keyboard alone: Tab visits every control in

@@ -15,10 +15,11 @@ void ShowEditor(TfrmPictureAd& dialog, AdListModel& list, AdService& service) {
 
 }  // namespace
 
-std::optional<FetchedAd> ReadFetchedAd(const std::string& record) {
+std::variant<FetchedAd, UnreadableAd> ReadFetchedAd(const std::string& record) {
     const std::string text = ReplaceAll(record, "\",\"", ",");
     const RecordPieces pieces(text);
-    if (pieces.Count() != RecordPieces::kCount || pieces.More()) return std::nullopt;
+    if (pieces.More()) return UnreadableAd::ExtraPieces;
+    if (pieces.Count() != RecordPieces::kCount) return UnreadableAd::MissingPieces;
     FetchedAd ad;
     ad.id = ReplaceAll(*pieces[0], "\"", "");
     ad.title = *pieces[1];
@@ -45,19 +46,23 @@ void EditPictureAd(const QTreeView& lvwItems, AdListModel& list, AdService& serv
     }
     std::string record;
     if (!service.FetchAd(id, record)) return;
-    const std::optional<FetchedAd> ad = ReadFetchedAd(record);
-    if (!ad) {
-        // Opening it would put shifted values into the fields, and saving them would
-        // overwrite the real ones.
+    const std::variant<FetchedAd, UnreadableAd> read = ReadFetchedAd(record);
+    // Opening it would put shifted or missing values into the fields, and saving them would
+    // overwrite the real ones.
+    if (const UnreadableAd* fault = std::get_if<UnreadableAd>(&read)) {
         messages.Warning(
-            "This Ad cannot be edited: one of its fields holds a comma, which the server's reply "
-            "cannot carry, so its fields cannot be told apart. Please delete it and add it again "
-            "without the comma.");
+            *fault == UnreadableAd::ExtraPieces
+                ? "This Ad cannot be edited: one of its fields holds a comma, which the server's "
+                  "reply cannot carry, so its fields cannot be told apart. Please delete it and "
+                  "add it again without the comma."
+                : "This Ad cannot be edited: the server's reply lacks some of its fields. Please "
+                  "check that the scripts on your server are up to date, then try again.");
         return;
     }
+    const FetchedAd& ad = std::get<FetchedAd>(read);
     TfrmPictureAd dialog(service, client, messages, parent);
     dialog.setWindowTitle("Edit Picture Ad");
-    dialog.AdId = ad->id;
-    dialog.SetFields(ad->title, ad->subtitle, ad->url, ad->content, ad->picture, ad->active);
+    dialog.AdId = ad.id;
+    dialog.SetFields(ad.title, ad.subtitle, ad.url, ad.content, ad.picture, ad.active);
     ShowEditor(dialog, list, service);
 }

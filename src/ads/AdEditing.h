@@ -1,7 +1,7 @@
 #pragma once
 
-#include <optional>
 #include <string>
+#include <variant>
 
 class AdListModel;
 class AdService;
@@ -17,10 +17,13 @@ struct FetchedAd {
     bool active = false;
 };
 
-// The fetch reply's record cut into its fields. A record that does not cut into exactly nine
-// pieces holds a comma in a field (or lacks fields): its fields cannot be told apart, so
-// there is nothing to edit.
-std::optional<FetchedAd> ReadFetchedAd(const std::string& record);
+// Why a fetched record opens no editor: more than nine pieces (a field holds a comma, so the
+// fields cannot be told apart) or fewer (the reply lacks fields).
+enum class UnreadableAd { ExtraPieces, MissingPieces };
+
+// The fetch reply's record cut into its fields; only a record of exactly nine pieces can be
+// edited.
+std::variant<FetchedAd, UnreadableAd> ReadFetchedAd(const std::string& record);
 
 // Add Ad: the editor in add mode; after an Ok close the list is reloaded.
 void AddPictureAd(AdListModel& list, AdService& service, HttpClient& client, Messages& messages,

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "AdRecord.h"
 #include "AdService.h"
@@ -26,22 +27,32 @@ constexpr const char* kEditCaption = "Edit Picture Ad";
 QLineEdit* Box(const char* name) {
     auto* box = new QLineEdit;
     box->setObjectName(name);
+    RemoveLengthLimit(*box);
     return box;
 }
 
-// What in `value` the list and fetch replies cannot carry, as words for the owner.
-std::string Unlistable(const std::string& value) {
-    std::string found;
-    const auto add = [&](bool present, const char* what) {
-        if (!present) return;
-        if (!found.empty()) found += ", ";
-        found += what;
-    };
-    add(value.find(',') != std::string::npos, "a comma");
-    add(value.find('^') != std::string::npos, "a \"^\"");
-    add(value.find_first_of("\r\n") != std::string::npos, "a line break");
-    return found;
+// The line breaks in `text`: CR LF, a lone CR or a lone LF, as the list cuts its lines.
+size_t LineBreaks(const std::string& text) {
+    size_t count = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            ++count;
+    return count;
 }
+
+// A character that the list and fetch replies cannot carry inside a field.
+struct Unlistable {
+    const char* words;
+    size_t (*count)(const std::string& text);
+    bool isComma;
+};
+constexpr Unlistable kUnlistable[] = {
+    {"a comma", [](const std::string& t) { return size_t(std::ranges::count(t, ',')); }, true},
+    {"a \"^\"", [](const std::string& t) { return size_t(std::ranges::count(t, '^')); }, false},
+    {"a line break", LineBreaks, false},
+};
+
+constexpr const char* kFieldNames[] = {"Ad Title", "Subtitle", "URL", "Content", "Picture"};
 
 }  // namespace
 
@@ -58,6 +69,8 @@ TfrmPictureAd::TfrmPictureAd(AdService& service, HttpClient& client, Messages& m
     memContent = new QPlainTextEdit;
     memContent->setObjectName("memContent");
     memContent->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on to the next control, as in every other box of the dialog.
+    memContent->setTabChangesFocus(true);
     chkActive = new QCheckBox("Active");
     chkActive->setObjectName("chkActive");
     chkActive->setChecked(true);
@@ -98,6 +111,7 @@ TfrmPictureAd::TfrmPictureAd(AdService& service, HttpClient& client, Messages& m
     QWidget* const order[] = {edtAdTitle, edtAdSubtitle, edtAdURL, edtAdPicture,
                               memContent, chkActive,     btnOk,    btnCancel};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    CenterOnScreen(*this);
 }
 
 void TfrmPictureAd::SetFields(const std::string& title, const std::string& subtitle,
@@ -109,26 +123,50 @@ void TfrmPictureAd::SetFields(const std::string& title, const std::string& subti
     memContent->setPlainText(ToQ(content));
     edtAdPicture->setText(ToQ(picture));
     chkActive->setChecked(active);
+    opened_ = FieldTexts();
+}
+
+std::array<std::string, 5> TfrmPictureAd::FieldTexts() const {
+    return {FromQ(edtAdTitle->text()), FromQ(edtAdSubtitle->text()), FromQ(edtAdURL->text()),
+            FromQ(memContent->toPlainText()), FromQ(edtAdPicture->text())};
 }
 
 bool TfrmPictureAd::EditMode() const { return windowTitle() == QLatin1String(kEditCaption); }
 
 bool TfrmPictureAd::AcceptUnlistableValues() {
-    const std::pair<const char*, QString> fields[] = {{"Ad Title", edtAdTitle->text()},
-                                                      {"Subtitle", edtAdSubtitle->text()},
-                                                      {"URL", edtAdURL->text()},
-                                                      {"Content", memContent->toPlainText()},
-                                                      {"Picture", edtAdPicture->text()}};
+    // Only what the owner added is asked about: an ad that already held a line break was
+    // saved with it before, and asking at every save would teach the owner to click past it.
+    const std::array<std::string, 5> now = FieldTexts();
     std::string found;
-    for (const auto& [name, text] : fields) {
-        const std::string what = Unlistable(FromQ(text));
-        if (!what.empty()) found += std::string(found.empty() ? "" : "; ") + name + ": " + what;
+    bool comma = false, cut = false;
+    for (size_t field = 0; field < now.size(); ++field) {
+        std::string what;
+        for (const Unlistable& kind : kUnlistable) {
+            if (kind.count(now[field]) <= kind.count(opened_[field])) continue;
+            what += what.empty() ? "" : ", ";
+            what += kind.words;
+            (kind.isComma ? comma : cut) = true;
+        }
+        if (what.empty()) continue;
+        found += found.empty() ? "" : "; ";
+        found += kFieldNames[field];
+        found += ": ";
+        found += what;
     }
     if (found.empty()) return true;
-    return msgMain.Question(
-        "The list of ads cannot show a comma, a \"^\" or a line break inside a field, and this "
-        "ad could not be opened for editing again (" +
-        found + "). Press OK to save it anyway, or Cancel to change it.");
+    std::string text = "This ad holds characters that the list of ads cannot show intact (";
+    text += found;
+    text += ").";
+    if (comma)
+        text +=
+            " A comma moves the ad's later fields into the wrong columns of the list, and the "
+            "ad can then no longer be opened for editing.";
+    if (cut)
+        text +=
+            " A \"^\" or a line break cuts the ad's line in the list in two, so the list stops "
+            "loading at this ad and shows none of the ads after it; the ad itself still opens "
+            "for editing.";
+    return msgMain.Question(text + " Press OK to save it anyway, or Cancel to change it.");
 }
 
 void TfrmPictureAd::btnOkClick() {
@@ -138,12 +176,13 @@ void TfrmPictureAd::btnOkClick() {
         return;
     }
     if (!AcceptUnlistableValues()) return;
+    const std::array<std::string, 5> texts = FieldTexts();
     AdRecord ad;
-    ad.ad_title = FromQ(edtAdTitle->text());
-    ad.ad_subtitle = FromQ(edtAdSubtitle->text());
-    ad.ad_url = FromQ(edtAdURL->text());
-    ad.ad_text = ReplaceAll(FromQ(memContent->toPlainText()), "\n", "\r\n");
-    ad.ad_picture = FromQ(edtAdPicture->text());
+    ad.ad_title = texts[0];
+    ad.ad_subtitle = texts[1];
+    ad.ad_url = texts[2];
+    ad.ad_text = ReplaceAll(texts[3], "\n", "\r\n");
+    ad.ad_picture = texts[4];
     ad.ad_enable = chkActive->isChecked() ? "1" : "0";
     // What the owner is told when the server refuses the ad or the request fails.
     struct Answers {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <string>
 
 class AdService;
@@ -35,7 +36,10 @@ class TfrmPictureAd : public QDialog {
 
   private:
     bool EditMode() const;
-    // True when the owner agrees to save values that the ad list cannot show intact.
+    // Title, subtitle, URL, content and picture as the boxes hold them.
+    std::array<std::string, 5> FieldTexts() const;
+    // True when the owner agrees to save values that the ad list cannot show intact; asks
+    // only about such characters that are new since the dialog opened.
     bool AcceptUnlistableValues();
 
     AdService& service_;
@@ -49,4 +53,6 @@ class TfrmPictureAd : public QDialog {
     QCheckBox* chkActive;
     QPushButton* btnOk;
     QPushButton* btnCancel;
+    // The texts the dialog opened with: empty for a new ad, the fetched ones for an edit.
+    std::array<std::string, 5> opened_;
 };

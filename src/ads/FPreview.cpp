@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
+#include "DialogLayout.h"
+
 namespace {
 
 // The browser goes to plain http addresses only: a site URL that names a local file or a
@@ -27,6 +29,8 @@ TfrmPreview::TfrmPreview(const QString& address, QWidget* parent) : QDialog(pare
     edtAddress = new QLineEdit(address);
     edtAddress->setObjectName("edtAddress");
     edtAddress->setReadOnly(true);
+    // The page is loaded from this box's text, so it must hold the whole address.
+    RemoveLengthLimit(*edtAddress);
     WebBrowser1 = new QWebEngineView;
     WebBrowser1->setObjectName("WebBrowser1");
     btnOk = new QPushButton("Ok");
@@ -36,14 +40,11 @@ TfrmPreview::TfrmPreview(const QString& address, QWidget* parent) : QDialog(pare
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel("Address:"));
     top->addWidget(edtAddress, 1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(btnOk);
-    bottom->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(WebBrowser1, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(CentredButtons({btnOk}));
+    CenterOnScreen(*this);
 }
 
 void TfrmPreview::showEvent(QShowEvent* event) {

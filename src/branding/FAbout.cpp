@@ -48,6 +48,7 @@ TfrmAbout::TfrmAbout(const BrandProfile& profile, QWidget* parent)
     layout->addWidget(memAbout, 1);
     layout->addWidget(editAbout, 0, Qt::AlignHCenter);
     FormCreate(profile);
+    CenterOnScreen(*this);
 }
 
 void TfrmAbout::FormCreate(const BrandProfile& profile) {

@@ -26,7 +26,9 @@ QPlainTextEdit* SnippetBox(const char* name) {
     box->setObjectName(name);
     box->setReadOnly(true);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The display wraps, even inside a long site URL, so no line needs sideways scrolling;
+    // the copy takes the snippet's own bytes, not the wrapped lines.
+    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     return box;
 }
 
@@ -70,6 +72,7 @@ TfrmFormCode::TfrmFormCode(const SiteSettings& settings, QWidget* parent)
     layout->addWidget(btnOk, 0, Qt::AlignLeft);
     layout->addWidget(btnCancel, 0, Qt::AlignRight);
     FormCreate(settings);
+    CenterOnScreen(*this);
 }
 
 void TfrmFormCode::FormCreate(const SiteSettings& settings) {

@@ -21,6 +21,7 @@ constexpr std::int32_t kDefaultWidth = 500;
 QLineEdit* Box(QWidget* parent, const char* name, const std::string& value) {
     auto* box = new QLineEdit(ToQ(value), parent);
     box->setObjectName(name);
+    RemoveLengthLimit(*box);
     return box;
 }
 
@@ -44,6 +45,7 @@ TfrmSettings::TfrmSettings(SiteSettings& settings, QWidget* parent)
     edtPassword = Box(this, "edtPassword", settings.dbpassword);
     edtAdsWidth = new WholeNumberEdit(this);
     edtAdsWidth->setObjectName("edtAdsWidth");
+    RemoveLengthLimit(*edtAdsWidth);
     cbxAdsUnits = new QComboBox(this);
     cbxAdsUnits->setObjectName("cbxAdsUnits");
     cbxAdsUnits->addItems({"px", "%"});
@@ -70,6 +72,7 @@ TfrmSettings::TfrmSettings(SiteSettings& settings, QWidget* parent)
     form->addRow("User Password:", edtPassword);
     form->addRow("Ads Width:", widthRow);
     form->addRow(CentredButtons({btnOk, btnCancel}));
+    CenterOnScreen(*this);
 }
 
 void TfrmSettings::btnOkClick() {

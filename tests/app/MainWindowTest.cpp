@@ -4,9 +4,11 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <stdexcept>
@@ -228,6 +230,31 @@ TEST_F(MainWindow, ResizeKeepsBannersCentredAndPictureButtonsAtTheRightEdge) {
         if (width == 300) narrowX = img->x();
     }
     EXPECT_LT(narrowX, 0) << "a banner wider than the panel starts left of it";
+}
+
+// Each dialog opens in the middle of the screen that shows the main window, not over the
+// main window, wherever that stands.
+TEST_F(MainWindow, DialogsOpenCentredOnTheScreen) {
+    auto w = Open();
+    w->move(300, 250);
+    const QPoint middle = w->screen()->availableGeometry().center();
+    for (const char* button : {"bsSkinButton7", "btnLoad", "btnAbout", "bsSkinButton5"}) {
+        QRect placed;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                placed = dialog->frameGeometry();
+                dialog->close();
+            }
+        });
+        poll.start(10);
+        Find<QPushButton>(w.get(), button)->click();
+        ASSERT_FALSE(placed.isNull()) << button;
+        // The frame's own margins may shift it by a few pixels.
+        EXPECT_LE((placed.center() - middle).manhattanLength(), 12)
+            << button << " at " << placed.x() << "," << placed.y() << " " << placed.width() << "x"
+            << placed.height();
+    }
 }
 
 TEST(Centering, RoundsEachHalfTowardZero) {

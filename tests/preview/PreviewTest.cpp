@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QTreeView>
 #include <QWebEngineView>
@@ -56,13 +57,18 @@ TEST(Preview, LoadsTheHighlightedAdsPageFromTheSite) {
 
     view.setCurrentIndex(list.index(0, 0));
     QString address, title;
+    QRect placed;
     Preview(view, settings, 50, [&](QWidget& preview) {
+        placed = preview.frameGeometry();
         address = preview.findChild<QLineEdit*>("edtAddress")->text();
         title = preview.findChild<QWidget*>("WebBrowser1")->property("title").toString();
         return title == "Ad twelve";
     });
     EXPECT_EQ(address.toStdString(), server.Url() + "/qlspshow.php?ad_id=12");
     EXPECT_EQ(title, "Ad twelve");
+    // In the middle of the screen, give or take the frame's margins.
+    const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE((placed.center() - middle).manhattanLength(), 12) << placed.x() << "," << placed.y();
     // Once: every load of the display script may count as an impression. (The engine may also
     // ask for the site's icon.)
     std::vector<std::string> pages;

@@ -4,7 +4,10 @@
 #include <QClipboard>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <memory>
 
 #include "FFormCode.h"
@@ -55,13 +58,25 @@ TEST(PageSnippets, RunInAPageAgainstTheSite) {
     EXPECT_NE(page.find("Set-Cookie: lastadid=7;"), std::string::npos) << page;
 }
 
-TEST(FormCode, ShowsBothSnippetsAndCopiesEach) {
+TEST(FormCode, ShowsBothSnippetsWrappedAndCopiesEachExactly) {
     SiteSettings settings;
-    settings.webserver = "http://site.test";
+    settings.webserver = "http://site.test/" + std::string(150, 'a');  // no blank to wrap at
     TfrmFormCode dialog(settings);
+    dialog.show();
     const auto* header = dialog.findChild<QPlainTextEdit*>("memForm");
     EXPECT_TRUE(header->isReadOnly());
     EXPECT_EQ(header->toPlainText().split('\n').size(), 13);  // twelve lines and the last break
+    // Every line shows without sideways scrolling: the long ones wrap.
+    for (const char* name : {"memForm", "memAd"}) {
+        const auto* box = dialog.findChild<QPlainTextEdit*>(name);
+        EXPECT_EQ(box->horizontalScrollBar()->maximum(), 0) << name;
+        EXPECT_GT(box->document()
+                      ->findBlockByNumber(name == std::string("memForm") ? 5 : 2)
+                      .layout()
+                      ->lineCount(),
+                  1)
+            << name;
+    }
     dialog.findChild<QPushButton*>("bsSkinButton1")->click();
     EXPECT_EQ(FromQ(QApplication::clipboard()->text()), HeaderSnippet(settings.webserver));
     dialog.findChild<QPushButton*>("btnOk")->click();

@@ -26,8 +26,9 @@ class AdService {
     using Clock = std::function<QDateTime()>;
 
     // `clock` stamps each form's boundary.
-    AdService(HttpClient& client, const SiteSettings& settings,
-              Clock clock = &QDateTime::currentDateTime);
+    AdService(
+        HttpClient& client, const SiteSettings& settings,
+        Clock clock = [] { return QDateTime::currentDateTime(); });
 
     // True exactly when the script answers "OK".
     bool CheckService();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTimer>
 #include <cstdlib>
@@ -236,8 +237,18 @@ TEST_F(HttpClientTest, CancelEndsAWaitingRequestAndDisconnectRefusesLaterOnes) {
         server.Push(hanging);
         server.PushBody("after");
         const size_t before = server.RequestCount();
-        QTimer::singleShot(100, [&, end = end] { (client.*end)(); });
+        // Ended once the server holds the request: ended before, on a busy machine, the
+        // request never reached it, and the next request took the hanging reply instead.
+        QTimer ender;
+        QObject::connect(&ender, &QTimer::timeout, [&, end = end] {
+            if (server.RequestCount() > before) (client.*end)();
+        });
+        ender.start(10);
+        QElapsedTimer waited;
+        waited.start();
         EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
+        ender.stop();
+        EXPECT_LT(waited.elapsed(), 5000);
         EXPECT_EQ(client.Get(server.Url("/")).has_value(), usableAfter);
         EXPECT_EQ(server.RequestCount(), before + (usableAfter ? 2 : 1));
     }

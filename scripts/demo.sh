@@ -52,8 +52,15 @@ printf '[Settings]\r\nwebserver=%s\r\ndbhostname=%s\r\ndbdatabase=\r\ndbusername
   "http://127.0.0.1:$port" "sqlite:$database" >"$demo/qlspsettings.dat"
 
 echo "Demo server at http://127.0.0.1:$port (files in $demo); close the program or press Ctrl+C to stop."
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  xvfb-run -a "$demo/quillspot"
-else
-  "$demo/quillspot"
+launcher=()
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then launcher=(xvfb-run -a); fi
+# The web engine reports its start and the graphics it finds (or misses) on standard error,
+# which an owner takes for errors: what the program says goes to program.log, shown only
+# when the program fails.
+status=0
+"${launcher[@]}" "$demo/quillspot" >"$demo/program.log" 2>&1 || status=$?
+if [ "$status" -ne 0 ]; then
+  echo "The program ended with status $status; the end of $demo/program.log:" >&2
+  tail -n 40 "$demo/program.log" >&2
+  exit "$status"
 fi

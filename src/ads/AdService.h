@@ -26,8 +26,9 @@ class AdService {
     using Clock = std::function<QDateTime()>;
 
     // `clock` stamps each form's boundary. `webserver` and `script` must outlive the service.
-    AdService(HttpClient& client, const std::string& webserver, const std::string& script,
-              Clock clock = &QDateTime::currentDateTime);
+    AdService(
+        HttpClient& client, const std::string& webserver, const std::string& script,
+        Clock clock = [] { return QDateTime::currentDateTime(); });
 
     // True exactly when the script answers "OK".
     bool CheckService();

@@ -183,7 +183,9 @@ void TfrmPictureAd::btnOkClick() {
     ad.ad_url = texts[2];
     ad.ad_text = ReplaceAll(texts[3], "\n", "\r\n");
     ad.ad_picture = texts[4];
-    ad.ad_enable = chkActive->isChecked() ? "1" : "0";
+    // One-character values are assigned as characters: assigned from a literal, GCC 12 warns
+    // (-Wrestrict) of an overlap that cannot happen.
+    ad.ad_enable = chkActive->isChecked() ? '1' : '0';
     // What the owner is told when the server refuses the ad or the request fails.
     struct Answers {
         const char* failed;
@@ -199,8 +201,8 @@ void TfrmPictureAd::btnOkClick() {
             "internet connection.",
             "This Ad title don't exists. Please close the edit windows and try again."};
     } else {
-        ad.ad_impressions = "0";
-        ad.ad_clicks = "0";
+        ad.ad_impressions = '0';
+        ad.ad_clicks = '0';
         result = service_.AddAd(ad);
         answers = {
             "There is a trouble adding this Ad, please check your settings and your "

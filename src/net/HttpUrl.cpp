@@ -37,6 +37,10 @@ class Parsed {
 
 bool IsPlainHttpUrl(const std::string& url) {
     if (url.find('\0') != std::string::npos) return false;
+    // libcurl reads "http:///x" as the host "x" (and "http:///host/x" as "host"): the host
+    // must follow the two slashes at once.
+    const size_t slashes = url.find("://");
+    if (slashes == std::string::npos || url.compare(slashes + 3, 1, "/") == 0) return false;
     try {
         const CurlLibrary& curl = CurlLibrary::Get();
         Parsed parsed(curl);

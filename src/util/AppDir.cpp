@@ -31,20 +31,36 @@ bool CanWriteIn(const std::string& dir) {
     return probe.open();
 }
 
+// Whether `dir` is `folder` or lies inside it.
+bool IsWithin(const std::string& dir, const std::string& folder) {
+    const QString d = QDir::cleanPath(ToQ(dir));
+    const QString f = QDir::cleanPath(ToQ(folder));
+    return d == f || d.startsWith(f.endsWith('/') ? f : f + '/');
+}
+
+// A folder of the system's own, where an installed program lies: never the program folder,
+// even when the user (root) may write there. A prefix of "/" would hold every folder, the
+// build folders too, so it counts for nothing beyond /usr.
+bool IsSystemFolder(const std::string& dir, const std::string& installPrefix) {
+    return IsWithin(dir, "/usr") ||
+           (QDir::cleanPath(ToQ(installPrefix)) != "/" && IsWithin(dir, installPrefix));
+}
+
 std::string ProgramFolder() {
     if (!AppDirOverride().empty()) return AppDirOverride();
     static const std::string folder =
         ChooseProgramFolder(FromQ(QCoreApplication::applicationDirPath()),
                             qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(),
-                            qEnvironmentVariable("HOME").toStdString());
+                            qEnvironmentVariable("HOME").toStdString(), QUILLSPOT_INSTALL_PREFIX);
     return folder;
 }
 
 }  // namespace
 
 std::string ChooseProgramFolder(const std::string& executableDir, const std::string& xdgConfigHome,
-                                const std::string& home) {
-    if (CanWriteIn(executableDir)) return executableDir;
+                                const std::string& home, const std::string& installPrefix) {
+    if (!IsSystemFolder(executableDir, installPrefix) && CanWriteIn(executableDir))
+        return executableDir;
     // A relative $XDG_CONFIG_HOME is to be ignored, as if it were not set.
     const std::string config = !xdgConfigHome.empty() && xdgConfigHome.front() == '/'
                                    ? xdgConfigHome

@@ -19,7 +19,8 @@ struct TransferRequest;
 //
 // Every failure (network, refused connection, read time-out, a status outside 200 to 299
 // after redirects, a URL that is not plain http, a reply over the size limit, Cancel,
-// Disconnect, the application quitting, libcurl failing to start) gives nullopt.
+// Disconnect, the application quitting, libcurl failing to start or refusing one of the
+// client's settings) gives nullopt.
 class HttpClient : public QObject {
     Q_OBJECT
   public:

@@ -25,8 +25,8 @@ tests=(
   # The end-to-end tests run the server scripts on MariaDB too, and the page snippets.
   php-curl php-mysql mariadb-server
   p7zip-full
-  # The fuzz targets: clang with libFuzzer.
-  clang libclang-rt-dev
+  # The fuzz targets: clang with libFuzzer; the style check of the C++ files.
+  clang libclang-rt-dev clang-format
   # The package's checks.
   lintian desktop-file-utils appstream
 )

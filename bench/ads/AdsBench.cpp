@@ -207,7 +207,8 @@ void BenchRoundTrips(int runs) {
     settings.actionsscript = kActionsScript;
     const QDateTime now = QDateTime::currentDateTime();
     HttpClient client;
-    AdService service(client, settings.webserver, settings.actionsscript, [now] { return now; });
+    AdService service(client, settings.webserver, settings.actionsscript, settings.ownerkey,
+                      [now] { return now; });
     const MultipartForm form = BuildForm({{"action", "1"}, {"end", ""}}, now);
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
 

@@ -68,18 +68,35 @@ TEST_F(MainWindowAds, StartUpChecksTheServiceThenFillsTheList) {
     EXPECT_TRUE(messages_.shown.empty());
 }
 
+// The start-up sequence says nothing of a failure, except when the server refuses the owner:
+// an empty list would then give no reason.
 TEST_F(MainWindowAds, StartUpLoadsNothingWhenTheServiceAnswersOtherThanOK) {
-    for (const char* reply : {"OK\r\n", "ok"}) {
+    const struct {
+        int status;
+        const char* body;
+        const char* message;  // words of the one message shown, or none
+    } cases[] = {{200, "OK\r\n", nullptr},
+                 {200, "ok", nullptr},
+                 {403, "NO OWNER KEY", "holds no owner key"},
+                 {403, "Forbidden", nullptr}};
+    for (const auto& c : cases) {
         TestDir dir;
         dir.Write("qlspsettings.dat", "[Settings]\nwebserver=" + server_.Url() + "\n");
         const size_t before = server_.RequestCount();
-        server_.PushBody(reply);
+        messages_.shown.clear();
+        ScriptedHttpServer::Reply reply;
+        reply.status = c.status;
+        reply.body = c.body;
+        server_.Push(reply);
         auto w = Open();
         ASSERT_TRUE(QTest::qWaitFor([&] { return server_.RequestCount() > before; }, 5000));
         QTest::qWait(300);
-        EXPECT_EQ(server_.RequestCount(), before + 1) << reply;
+        EXPECT_EQ(server_.RequestCount(), before + 1) << c.body;
         EXPECT_EQ(List(*w)->rowCount(), 0);
-        EXPECT_TRUE(messages_.shown.empty());
+        ASSERT_EQ(messages_.shown.size(), c.message ? 1u : 0u) << c.body;
+        if (c.message) {
+            EXPECT_NE(messages_.shown[0].text.find(c.message), std::string::npos);
+        }
     }
 }
 

@@ -132,8 +132,7 @@ std::optional<std::string> AdService::Post(const MultipartForm& form) {
 
 std::string AdService::FailureMessage(const std::string& usual) const {
     if (refusal_ != Refusal::kNone) return RefusalText(refusal_);
-    const std::string& reason = client_.LastFailure().reason;
-    return reason.empty() ? usual : usual + "\n" + reason;
+    return client_.Explained(usual);
 }
 
 std::string AdService::Send(const char* action, FormFields fields) {

@@ -16,8 +16,11 @@ namespace {
 constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 4.0)";
 constexpr const char* kAccept = "Accept: text/html, */*";
 constexpr long kMaxRedirects = 15;
-// OpenSSL's check of the host name, where libcurl leaves it to OpenSSL.
+// OpenSSL's verdicts on a certificate that are about its name, not its chain: OpenSSL's own
+// check of the host name, and the "unspecified" or "no error" that libcurl leaves behind when
+// it checks the name itself once the chain is trusted.
 constexpr long kHostNameMismatch = 62;
+constexpr long kUnspecified = 1;
 
 // The environment variable's value, or nullptr when it is unset or empty.
 const char* Environment(const char* name) {
@@ -160,9 +163,7 @@ HttpFailure CurlSession::Failure(CURLcode result, long status) {
         case CURLE_PEER_FAILED_VERIFICATION: {
             long verified = 0;
             curl_.easy_getinfo(easy_, CURLINFO_SSL_VERIFYRESULT, &verified);
-            // libcurl checks the name itself once the chain is trusted, leaving OpenSSL's result
-            // at "no error".
-            failure.reason = verified == 0 || verified == kHostNameMismatch
+            failure.reason = verified <= kUnspecified || verified == kHostNameMismatch
                                  ? kCertificateNamesAnotherHost
                                  : kUntrustedCertificate;
             break;

@@ -29,6 +29,10 @@ std::optional<std::string> HttpClient::Post(const std::string& url, const std::s
     return Perform(std::move(request));
 }
 
+std::string HttpClient::Explained(const std::string& message) const {
+    return lastFailure_.reason.empty() ? message : message + "\n" + lastFailure_.reason;
+}
+
 void HttpClient::Cancel() {
     if (!loop_) return;
     givenUp_ = true;

@@ -62,6 +62,8 @@ class HttpClient : public QObject {
     // The latest request's failure: empty after a success, and after a failure that
     // reached no server.
     const HttpFailure& LastFailure() const { return lastFailure_; }
+    // `message`, followed on a line of its own by the latest failure's reason when it has one.
+    std::string Explained(const std::string& message) const;
 
     // Gives up a waiting request, which then fails like a network failure; the client stays
     // usable. The owner's way out of a slow server.

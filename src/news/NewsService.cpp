@@ -43,7 +43,7 @@ void NewsService::Warn(const std::string& reply, Asker asker) {
         text = "There is a trouble with the product validation. Contact your provider.";
     else if (reply == "INVALIDNEWS" && asker == Asker::Details)
         text = "There is a trouble with this news. Contact your provider.";
-    if (text) messages_.Warning(text);
+    if (text) messages_.Warning(client_.Explained(text));
 }
 
 bool NewsService::FetchNewsList(const std::string& publisherId, const std::string& productCode,

@@ -14,9 +14,11 @@
 // 127.0.0.1:`backendPort` (a ScriptedHttpServer, or PHP's web server) and its answer back.
 // It runs on a thread of its own, as the test's thread waits inside a request, and takes
 // one connection at a time. A client that refuses the handshake never reaches the backend.
+// `newestVersion`, such as TLS1_1_VERSION, keeps the relay to older versions of TLS, the
+// way an outdated server speaks.
 class TlsRelay {
   public:
-    TlsRelay(const CertificateFiles& certificate, int backendPort);
+    TlsRelay(const CertificateFiles& certificate, int backendPort, int newestVersion = 0);
     ~TlsRelay();
     TlsRelay(const TlsRelay&) = delete;
     TlsRelay& operator=(const TlsRelay&) = delete;

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <cstdlib>
 
@@ -13,18 +11,16 @@
 #include "AdService.h"
 #include "AdSite.h"
 #include "HttpClient.h"
-#include "PageSnippets.h"
+#include "OwnersPage.h"
 #include "PhpWebServer.h"
 #include "ServerScript.h"
 #include "SiteSettings.h"
 #include "TestCertificates.h"
-#include "TestDir.h"
 #include "TlsRelay.h"
 
 namespace {
 
 TEST(HttpsEndToEnd, TheOwnerAndTheVisitorsReachASiteServedOverHttps) {
-    TestDir program;
     const TestCertificates certificates;
     const AdSite site(Database::SQLite);
     const TlsRelay relay(certificates.Site(), QUrl(QString::fromStdString(site.Url())).port());
@@ -55,18 +51,13 @@ TEST(HttpsEndToEnd, TheOwnerAndTheVisitorsReachASiteServedOverHttps) {
     // (the header snippet) and its https stream (the display snippet) are given the test
     // authority, as a real host's PHP finds the machine's store. Without it they must refuse
     // the site, and the page shows no ad.
-    QTemporaryDir pages;
-    QFile page(pages.filePath("page.php"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write(QByteArray::fromStdString(HeaderSnippet(settings.webserver) + "<p>My page</p>" +
-                                         DisplaySnippet(settings.webserver)));
-    page.close();
+    const OwnersPage pages(settings.webserver);
     const QString authority = QString::fromStdString(certificates.AuthorityFile());
     const QStringList defaults = {"-n", "-d", "extension=curl"};
-    const PhpWebServer trusting(pages.path().toStdString(),
+    const PhpWebServer trusting(pages.Folder(),
                                 defaults + QStringList{"-d", "curl.cainfo=" + authority, "-d",
                                                        "openssl.cafile=" + authority});
-    const PhpWebServer untrusting(pages.path().toStdString(), defaults);
+    const PhpWebServer untrusting(pages.Folder(), defaults);
     const auto shown = client.Get(trusting.Url("/page.php"));
     ASSERT_TRUE(shown) << client.LastFailure().body;
     EXPECT_NE(shown->find("<p>My page</p><div class=\"qlspad\" style=\"width:320px;"),

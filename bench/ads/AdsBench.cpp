@@ -211,7 +211,8 @@ void BenchRoundTrips(int runs, const std::string& site, const std::string& autho
     settings.actionsscript = kActionsScript;
     const QDateTime now = QDateTime::currentDateTime();
     HttpClient client;
-    AdService service(client, settings.webserver, settings.actionsscript, [now] { return now; });
+    AdService service(client, settings.webserver, settings.actionsscript, settings.ownerkey,
+                      [now] { return now; });
     const MultipartForm form = BuildForm({{"action", "1"}, {"end", ""}}, now);
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
     const std::string scheme = site.substr(0, site.find(':'));

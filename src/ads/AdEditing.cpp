@@ -45,7 +45,13 @@ void EditPictureAd(const QTreeView& lvwItems, AdListModel& list, AdService& serv
         return;
     }
     std::string record;
-    if (!service.FetchAd(id, record)) return;
+    if (!service.FetchAd(id, record)) {
+        // A failed fetch says nothing, as the list's own failures do, unless the server
+        // refused the owner: that needs the owner's hand.
+        if (service.LastRefusal() != AdService::Refusal::kNone)
+            messages.Warning(service.FailureMessage(""));
+        return;
+    }
     const std::variant<FetchedAd, UnreadableAd> read = ReadFetchedAd(record);
     // Opening it would put shifted or missing values into the fields, and saving them would
     // overwrite the real ones.

@@ -14,9 +14,9 @@ void Delete(AdListModel& lvwItems, AdService& service, Messages& messages, const
     if (service.DeleteAds(ids))
         service.LoadAdList(lvwItems);
     else
-        messages.Warning(
+        messages.Warning(service.FailureMessage(
             "There is a trouble deleting ads, please check your settings and your internet "
-            "connection.");
+            "connection."));
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ void DeleteAllAds(AdListModel& lvwItems, AdService& service, Messages& messages)
 
 void RefreshAdList(AdListModel& lvwItems, AdService& service, Messages& messages) {
     if (!service.LoadAdList(lvwItems))
-        messages.Warning(
+        messages.Warning(service.FailureMessage(
             "There is a trouble loading polls, please check your settings and your internet "
-            "connection.");
+            "connection."));
 }

@@ -1,13 +1,64 @@
 #include "AdService.h"
 
 #include "AdList.h"
+#include "Ascii.h"
 #include "HttpClient.h"
+#include "OwnerKey.h"
 #include "ReplaceAll.h"
+#include "RequestSignature.h"
 
 namespace {
 
 constexpr const char* kBad = "BAD";
 constexpr const char* kOk = "OK";
+constexpr long kForbidden = 403;
+constexpr std::size_t kNonceBytes = 16;
+
+// The script's refusal of a signature, or kNone for any other failure.
+AdService::Refusal RefusalOf(const HttpFailure& failure) {
+    using enum AdService::Refusal;
+    if (failure.status != kForbidden) return kNone;
+    const std::string_view said = Trimmed(failure.body, IsBlankOrControl);
+    if (said == "BAD SIGNATURE") return kBadSignature;
+    if (said == "STALE SIGNATURE") return kStaleSignature;
+    if (said == "REPLAYED SIGNATURE") return kReplayedSignature;
+    if (said == "NO OWNER KEY") return kNoOwnerKey;
+    return kNone;
+}
+
+// A reply's Date header ("Wed, 09 Dec 2026 10:00:00 GMT"); invalid when it is no date.
+QDateTime HttpDate(std::string date) {
+    // Qt reads the zone of an e-mail date as an offset only.
+    if (date.ends_with(" GMT")) date.replace(date.size() - 3, 3, "+0000");
+    return QDateTime::fromString(QString::fromStdString(date), Qt::RFC2822Date);
+}
+
+const char* RefusalText(AdService::Refusal refusal) {
+    switch (refusal) {
+        case AdService::Refusal::kBadSignature:
+            return "Your server refused the request: the owner key in the qlspsettings.php on your "
+                   "server is not this program's. Press Ok in Settings, then upload the "
+                   "qlspsettings.php that it writes beside this program to your server, next to "
+                   "qlspactions.php, and try again.";
+        case AdService::Refusal::kStaleSignature:
+            return "Your server refused the request: its clock and this computer's differ by more "
+                   "than five minutes, even once the program allowed for the server's time. Check "
+                   "the date, time and time zone of this computer and of your server, then try "
+                   "again.";
+        case AdService::Refusal::kReplayedSignature:
+            return "Your server refused the request as one it had already received: something "
+                   "between this computer and your server may be sending the program's requests "
+                   "again. Try again; if it goes on, use an https site URL in Settings.";
+        case AdService::Refusal::kNoOwnerKey:
+            return "Your server refused the request: the qlspsettings.php on your server holds no "
+                   "owner key. Press Ok in Settings, then upload the qlspsettings.php that it "
+                   "writes "
+                   "beside this program to your server, next to qlspactions.php, and try again.";
+        case AdService::Refusal::kNone:
+            break;
+    }
+    return "";
+}
 
 bool Contains(const std::string& text, const char* what) {
     return text.find(what) != std::string::npos;
@@ -42,8 +93,12 @@ int Outcome(const std::string& reply, const char* refusal) {
 }  // namespace
 
 AdService::AdService(HttpClient& client, const std::string& webserver, const std::string& script,
-                     Clock clock)
-    : client_(client), webserver_(webserver), script_(script), clock_(std::move(clock)) {}
+                     const std::string& ownerKey, Clock clock)
+    : client_(client),
+      webserver_(webserver),
+      script_(script),
+      ownerKey_(ownerKey),
+      clock_(std::move(clock)) {}
 
 std::string AdService::Url() const { return webserver_ + "/" + script_; }
 
@@ -53,8 +108,32 @@ MultipartForm AdService::Form(const char* action, FormFields fields) const {
     return BuildForm(fields, clock_());
 }
 
+std::optional<std::string> AdService::PostSigned(const MultipartForm& form) {
+    std::vector<std::string> headers;
+    if (IsOwnerKey(ownerKey_)) {
+        const qint64 now = clock_().toSecsSinceEpoch() + clockOffset_;
+        headers.push_back(SignatureHeader(ownerKey_, now, RandomHex(kNonceBytes), form.body));
+    }
+    std::optional<std::string> reply = client_.Post(Url(), form.contentType, form.body, headers);
+    refusal_ = reply ? Refusal::kNone : RefusalOf(client_.LastFailure());
+    return reply;
+}
+
 std::optional<std::string> AdService::Post(const MultipartForm& form) {
-    return FormPost(client_, Url(), form);
+    std::optional<std::string> reply = PostSigned(form);
+    if (refusal_ != Refusal::kStaleSignature) return reply;
+    // A wrong clock here or there must not lock the owner out: the server's own time, from
+    // its refusal, signs the request once more.
+    const QDateTime server = HttpDate(client_.LastFailure().date);
+    if (!server.isValid()) return reply;
+    clockOffset_ = server.toSecsSinceEpoch() - clock_().toSecsSinceEpoch();
+    return PostSigned(form);
+}
+
+std::string AdService::FailureMessage(const std::string& usual) const {
+    if (refusal_ != Refusal::kNone) return RefusalText(refusal_);
+    const std::string& reason = client_.LastFailure().reason;
+    return reason.empty() ? usual : usual + "\n" + reason;
 }
 
 std::string AdService::Send(const char* action, FormFields fields) {
@@ -71,6 +150,7 @@ int AdService::AddAd(const AdRecord& ad) {
     fields.emplace_back("ad_clicks", ad.ad_clicks);
     const MultipartForm form = Form("2", std::move(fields));
     // The script is asked for once before the post; when even that fails, nothing is added.
+    refusal_ = Refusal::kNone;
     if (!client_.Get(Url())) return kFailed;
     return Outcome(Post(form).value_or(kBad), "EXIST RECORD");
 }

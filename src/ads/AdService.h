@@ -14,8 +14,8 @@ class AdListModel;
 // The client side of the actions script on the owner's site. Every operation is one
 // multipart form post to the site URL + "/" + the script name, both read at each operation,
 // since the owner may change the site URL meanwhile; the reply is tested as the
-// script answers. Nothing is kept between operations and no message is shown: the callers
-// tell the owner.
+// script answers. Each post is signed with the owner key, so the script can tell its owner
+// from a stranger. No message is shown: the callers tell the owner, with FailureMessage.
 class AdService {
   public:
     // Add and edit results.
@@ -25,10 +25,14 @@ class AdService {
 
     using Clock = std::function<QDateTime()>;
 
-    // `clock` stamps each form's boundary. `webserver` and `script` must outlive the service.
+    // Why the script refused the latest operation's signature, when it did.
+    enum class Refusal { kNone, kBadSignature, kStaleSignature, kReplayedSignature, kNoOwnerKey };
+
+    // `clock` stamps each form's boundary and signature. `webserver`, `script` and `ownerKey`
+    // must outlive the service; without a sound key the posts go unsigned.
     AdService(
         HttpClient& client, const std::string& webserver, const std::string& script,
-        Clock clock = [] { return QDateTime::currentDateTime(); });
+        const std::string& ownerKey, Clock clock = [] { return QDateTime::currentDateTime(); });
 
     // True exactly when the script answers "OK".
     bool CheckService();
@@ -46,10 +50,18 @@ class AdService {
     // request it is left alone. True when the server sent a record.
     bool FetchAd(const std::string& ad_id, std::string& record);
 
+    Refusal LastRefusal() const { return refusal_; }
+    // What the owner is told when the latest operation failed: what the server's refusal of
+    // its signature means and how to mend it; otherwise `usual`, followed by a line on why a
+    // secure connection failed when one did.
+    std::string FailureMessage(const std::string& usual) const;
+
   private:
     MultipartForm Form(const char* action, FormFields fields) const;
-    // The reply, or nullopt when the post failed in any way.
+    // The reply, or nullopt when the post failed in any way. A signature the server finds
+    // stale is made once more by the server's clock.
     std::optional<std::string> Post(const MultipartForm& form);
+    std::optional<std::string> PostSigned(const MultipartForm& form);
     // The reply, or "BAD" when the post failed: "BAD" fails every test.
     std::string Send(const char* action, FormFields fields = {});
     std::string Url() const;
@@ -57,5 +69,10 @@ class AdService {
     HttpClient& client_;
     const std::string& webserver_;
     const std::string& script_;
+    const std::string& ownerKey_;
     Clock clock_;
+    // How far the server's clock is ahead of ours, in seconds, once a stale signature has
+    // shown it; kept for the rest of the run.
+    qint64 clockOffset_ = 0;
+    Refusal refusal_ = Refusal::kNone;
 };

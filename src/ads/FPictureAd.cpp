@@ -209,7 +209,7 @@ void TfrmPictureAd::btnOkClick() {
             "internet connection.",
             "This Ad title already exists. Please enter a new title."};
     }
-    if (result == AdService::kFailed) msgMain.Warning(answers.failed);
+    if (result == AdService::kFailed) msgMain.Warning(service_.FailureMessage(answers.failed));
     if (result == AdService::kRefused) msgMain.Warning(answers.refused);
     if (result == AdService::kDone) accept();
 }

@@ -14,10 +14,12 @@
 
 namespace {
 
-// The browser goes to plain http addresses only: a site URL that names a local file or a
+// The browser goes to http and https addresses only: a site URL that names a local file or a
 // script must not turn the preview into a window on the owner's disk.
 bool IsPreviewable(const QUrl& url) {
-    return url.isValid() && url.scheme() == QLatin1String("http") && !url.host().isEmpty();
+    return url.isValid() &&
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
+           !url.host().isEmpty();
 }
 
 }  // namespace
@@ -58,7 +60,14 @@ void TfrmPreview::showEvent(QShowEvent* event) {
 // count as an impression of the ad.
 void TfrmPreview::FormShow() {
     const QUrl url(edtAddress->text(), QUrl::StrictMode);
-    if (IsPreviewable(url)) WebBrowser1->load(url);
+    if (IsPreviewable(url)) {
+        WebBrowser1->load(url);
+        return;
+    }
+    WebBrowser1->setHtml(
+        "<p>This address cannot be previewed: only http and https addresses are opened here. "
+        "Please check the Site URL in Settings.</p><p>" +
+        edtAddress->text().toHtmlEscaped() + "</p>");
 }
 
 void TfrmPreview::btnOkClick() { accept(); }

@@ -329,7 +329,10 @@ void TfrmMain::Timer1Timer() {
     Timer1.stop();
     CheckNewMessage();
     CheckForUpdates(true);
-    if (CheckService()) LoadAdList();
+    // The sequence shows no message of its own, but a server that refuses the owner would
+    // otherwise leave an empty list and no reason.
+    if (!(CheckService() && LoadAdList()) && adService.LastRefusal() != AdService::Refusal::kNone)
+        msgMain.Warning(adService.FailureMessage(""));
 }
 
 // The reseller's profile names the product, its tier's News button, the Make Money caption

@@ -60,7 +60,8 @@ class TfrmMain : public QWidget {
     Shell& shell;
     SiteSettings siteSettings;
     HttpClient IdHTTP1;
-    AdService adService{IdHTTP1, siteSettings.webserver, siteSettings.actionsscript};
+    AdService adService{IdHTTP1, siteSettings.webserver, siteSettings.actionsscript,
+                        siteSettings.ownerkey};
     // The ad list's rows, shown by lvwItems.
     AdListModel adList;
     // The reseller's brand, and the source of its random choices, which tests seed.

@@ -2,15 +2,43 @@
 
 #include <QSocketNotifier>
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 
+#include "Ascii.h"
 #include "CurlLibrary.h"
+#include "HttpUrl.h"
 
 namespace {
 
 constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 4.0)";
 constexpr const char* kAccept = "Accept: text/html, */*";
 constexpr long kMaxRedirects = 15;
+// OpenSSL's check of the host name, where libcurl leaves it to OpenSSL.
+constexpr long kHostNameMismatch = 62;
+
+// The environment variable's value, or nullptr when it is unset or empty.
+const char* Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
+}
+
+// A string the library reports about itself, or empty.
+std::string Info(const CurlLibrary& curl, CURL* easy, CURLINFO what) {
+    char* value = nullptr;
+    if (curl.easy_getinfo(easy, what, &value) != CURLE_OK || !value) return {};
+    return value;
+}
+
+// The value of a "Name: value" header line when it is named `name` (any letter case).
+std::optional<std::string_view> HeaderValue(std::string_view line, std::string_view name) {
+    if (line.size() <= name.size() || line[name.size()] != ':') return std::nullopt;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (AsciiLower(line[i]) != AsciiLower(name[i])) return std::nullopt;
+    return Trimmed(line.substr(name.size() + 1), IsBlankOrControl);
+}
 
 }  // namespace
 
@@ -35,6 +63,8 @@ CurlSession::CurlSession(const CurlLibrary& curl) : curl_(curl) {
         curl_.multi_cleanup(multi_);
         throw std::runtime_error("libcurl refused to start a session");
     }
+    defaultCaFile_ = Info(curl_, easy_, CURLINFO_CAINFO);
+    defaultCaDir_ = Info(curl_, easy_, CURLINFO_CAPATH);
     curlTimer_.setSingleShot(true);
     connect(&curlTimer_, &QTimer::timeout, this, [this] { Act(CURL_SOCKET_TIMEOUT, 0); });
     readTimer_.setSingleShot(true);
@@ -52,11 +82,15 @@ bool CurlSession::Start(TransferRequest request, Finished finished) {
     request_ = std::move(request);
     headers_ = curl_.slist_append(nullptr, kAccept);
     const std::string contentType = "Content-Type: " + request_.contentType;
-    if (!headers_ || !curl_.slist_append(headers_, contentType.c_str())) {
+    bool listed = headers_ && curl_.slist_append(headers_, contentType.c_str());
+    for (const std::string& header : request_.headers)
+        listed = listed && curl_.slist_append(headers_, header.c_str());
+    if (!listed) {
         Stop();
         return false;
     }
     body_.clear();
+    date_.clear();
     progress_ = 0;
 
     if (!SetRequestOptions() || curl_.multi_add_handle(multi_, easy_) != CURLM_OK) {
@@ -76,8 +110,10 @@ bool CurlSession::SetRequestOptions() {
     const bool set =
         Set(CURLOPT_URL, request_.url.c_str()) && Set(CURLOPT_USERAGENT, kUserAgent) &&
         Set(CURLOPT_HTTPHEADER, headers_) && Set(CURLOPT_FOLLOWLOCATION, 1L) &&
-        Set(CURLOPT_MAXREDIRS, kMaxRedirects) && Set(CURLOPT_PROTOCOLS_STR, "http") &&
-        Set(CURLOPT_REDIR_PROTOCOLS_STR, "http") &&
+        Set(CURLOPT_MAXREDIRS, kMaxRedirects) && Set(CURLOPT_PROTOCOLS_STR, "http,https") &&
+        // A secure request never goes on to a plain address.
+        Set(CURLOPT_REDIR_PROTOCOLS_STR, IsHttpsUrl(request_.url) ? "https" : "http,https") &&
+        SetTlsOptions() &&
         // An empty proxy also overrides the proxy environment variables.
         Set(CURLOPT_PROXY, "") &&
         // No connection outlives its request, so every post opens a new one and nothing is
@@ -96,6 +132,58 @@ bool CurlSession::SetRequestOptions() {
     }
     return Set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&
            Set(CURLOPT_HTTPGET, 1L);
+}
+
+// The certificate and the host name are checked (libcurl's defaults, never turned off here)
+// against the system's store, or the one the environment names as it would for any OpenSSL
+// program: read at each request, since the store may be given only for one.
+bool CurlSession::SetTlsOptions() {
+    const char* caFile = Environment("SSL_CERT_FILE");
+    const char* caDir = Environment("SSL_CERT_DIR");
+    if (!caFile) caFile = defaultCaFile_.empty() ? nullptr : defaultCaFile_.c_str();
+    if (!caDir) caDir = defaultCaDir_.empty() ? nullptr : defaultCaDir_.c_str();
+    return Set(CURLOPT_SSL_VERIFYPEER, 1L) && Set(CURLOPT_SSL_VERIFYHOST, 2L) &&
+           Set(CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2)) &&
+           Set(CURLOPT_CAINFO, caFile) && Set(CURLOPT_CAPATH, caDir);
+}
+
+// What the owner can be told of a failed transfer beyond "it failed".
+HttpFailure CurlSession::Failure(CURLcode result, long status) {
+    HttpFailure failure;
+    if (result == CURLE_OK) {
+        failure.status = status;
+        failure.body = std::move(body_);
+        failure.date = date_;
+        return failure;
+    }
+    switch (result) {
+        case CURLE_PEER_FAILED_VERIFICATION: {
+            long verified = 0;
+            curl_.easy_getinfo(easy_, CURLINFO_SSL_VERIFYRESULT, &verified);
+            // libcurl checks the name itself once the chain is trusted, leaving OpenSSL's result
+            // at "no error".
+            failure.reason = verified == 0 || verified == kHostNameMismatch
+                                 ? kCertificateNamesAnotherHost
+                                 : kUntrustedCertificate;
+            break;
+        }
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+            failure.reason = kNoSecureConnection;
+            break;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            // The address itself was checked before it was handed over: only a redirect can
+            // lead to a scheme the request refuses.
+            if (IsHttpsUrl(request_.url)) failure.reason = kInsecureRedirect;
+            break;
+        default:
+            break;
+    }
+    return failure;
 }
 
 void CurlSession::Abort() { Stop(); }
@@ -117,10 +205,10 @@ void CurlSession::Stop() {
     finished_ = nullptr;
 }
 
-void CurlSession::Finish(std::optional<std::string> result) {
+void CurlSession::Finish(std::optional<std::string> result, HttpFailure failure) {
     Finished finished = std::move(finished_);
     Stop();
-    if (finished) finished(std::move(result));
+    if (finished) finished(std::move(result), std::move(failure));
 }
 
 int CurlSession::OnSocket(CURL*, curl_socket_t socket, int what, void* self, void*) {
@@ -179,8 +267,11 @@ void CurlSession::Act(curl_socket_t socket, int events) {
         if (message->msg != CURLMSG_DONE || message->easy_handle != easy_) continue;
         long status = 0;
         curl_.easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
-        const bool ok = message->data.result == CURLE_OK && status >= 200 && status <= 299;
-        Finish(ok ? std::optional<std::string>(std::move(body_)) : std::nullopt);
+        const CURLcode result = message->data.result;
+        if (result == CURLE_OK && status >= 200 && status <= 299)
+            Finish(std::move(body_));
+        else
+            Finish(std::nullopt, Failure(result, status));
         return;
     }
 }
@@ -213,8 +304,14 @@ size_t CurlSession::OnBody(char* data, size_t size, size_t count, void* self) {
     return n;
 }
 
-size_t CurlSession::OnHeader(char*, size_t size, size_t count, void* self) {
-    static_cast<CurlSession*>(self)->lastActivity_ = Clock::now();
+size_t CurlSession::OnHeader(char* data, size_t size, size_t count, void* self) {
+    auto& session = *static_cast<CurlSession*>(self);
+    session.lastActivity_ = Clock::now();
+    const std::string_view line(data, size * count);
+    // Each response of a redirect chain starts with its status line: only the last one's
+    // date counts.
+    if (line.starts_with("HTTP/")) session.date_.clear();
+    if (const auto date = HeaderValue(line, "Date")) session.date_ = *date;
     return size * count;
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CurlLibrary.h"
+#include "TransferFailure.h"
 
 class QSocketNotifier;
 
@@ -21,10 +22,11 @@ class QSocketNotifier;
 struct TransferRequest {
     std::string url;
     bool post = false;
-    std::string body;          // posts only
-    std::string contentType;   // the Content-Type header sent with the request
-    int readTimeoutMs = 0;     // longest wait for any data; 0 waits without limit
-    size_t maxReplyBytes = 0;  // a longer reply fails
+    std::string body;                  // posts only
+    std::string contentType;           // the Content-Type header sent with the request
+    std::vector<std::string> headers;  // further header lines, "Name: value"
+    int readTimeoutMs = 0;             // longest wait for any data; 0 waits without limit
+    size_t maxReplyBytes = 0;          // a longer reply fails
 };
 
 // The libcurl handles of the program's one HTTP client, driven by the event loop of the
@@ -36,8 +38,8 @@ class CurlSession : public QObject {
     Q_OBJECT
   public:
     // The reply body of a transfer that ended with a status from 200 to 299 after
-    // redirects; nullopt for every failure.
-    using Finished = std::function<void(std::optional<std::string>)>;
+    // redirects; nullopt for every failure, with what is known of it.
+    using Finished = std::function<void(std::optional<std::string>, HttpFailure)>;
 
     // Throws when libcurl cannot be loaded or started, or refuses a setting of the session.
     explicit CurlSession(const CurlLibrary& curl = CurlLibrary::Get());
@@ -71,10 +73,12 @@ class CurlSession : public QObject {
         return curl_.multi_setopt(multi_, option, value) == CURLM_OK;
     }
     bool SetRequestOptions();
+    bool SetTlsOptions();
+    HttpFailure Failure(CURLcode result, long status);
     void WatchSocket(curl_socket_t socket, int what);
     void Act(curl_socket_t socket, int events);
     void CheckReadTimeout();
-    void Finish(std::optional<std::string> result);
+    void Finish(std::optional<std::string> result, HttpFailure failure = {});
     void Stop();
 
     const CurlLibrary& curl_;
@@ -85,10 +89,14 @@ class CurlSession : public QObject {
     Finished finished_;
     struct curl_slist* headers_ = nullptr;
     std::string body_;
+    std::string date_;  // the Date header of the latest response
     curl_off_t progress_ = 0;
     Clock::time_point lastActivity_;
     std::map<curl_socket_t, std::unique_ptr<Watch>> watches_;
     std::vector<std::unique_ptr<Watch>> spare_;
+    // libcurl's own certificate store, which the environment may replace for a request.
+    std::string defaultCaFile_;
+    std::string defaultCaDir_;
     QTimer curlTimer_;
     QTimer readTimer_;
 };

@@ -18,12 +18,14 @@ std::optional<std::string> HttpClient::Get(const std::string& url) {
 }
 
 std::optional<std::string> HttpClient::Post(const std::string& url, const std::string& contentType,
-                                            const std::string& body) {
+                                            const std::string& body,
+                                            std::vector<std::string> headers) {
     TransferRequest request;
     request.url = url;
     request.post = true;
     request.body = body;
     request.contentType = contentType;
+    request.headers = std::move(headers);
     return Perform(std::move(request));
 }
 
@@ -56,12 +58,13 @@ void HttpClient::SetBusy(bool busy) {
 
 std::optional<std::string> HttpClient::Perform(TransferRequest request) {
     if (busy_) return std::nullopt;
+    lastFailure_ = {};
     givenUp_ = disconnected_;
     if (disconnected_) return std::nullopt;
     // A post's content type stays for every later request, GETs included.
     if (request.post) contentType_ = request.contentType;
     request.contentType = contentType_;
-    if (!IsPlainHttpUrl(request.url)) return std::nullopt;
+    if (!IsWebUrl(request.url)) return std::nullopt;
     request.readTimeoutMs = readTimeoutMs_;
     request.maxReplyBytes = maxReplyBytes_;
     if (!StartSession()) return std::nullopt;
@@ -69,11 +72,13 @@ std::optional<std::string> HttpClient::Perform(TransferRequest request) {
     std::optional<std::string> result;
     bool finished = false;
     QEventLoop loop;
-    const bool started = session_->Start(std::move(request), [&](std::optional<std::string> reply) {
-        result = std::move(reply);
-        finished = true;
-        loop.quit();
-    });
+    const bool started = session_->Start(
+        std::move(request), [&](std::optional<std::string> reply, HttpFailure failure) {
+            result = std::move(reply);
+            lastFailure_ = std::move(failure);
+            finished = true;
+            loop.quit();
+        });
     if (!started) return std::nullopt;
     // Busy from before the wait until after it, whatever a window does meanwhile.
     SetBusy(true);

@@ -6,6 +6,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "TransferFailure.h"
 
 class CurlSession;
 class QEventLoop;
@@ -18,9 +21,10 @@ struct TransferRequest;
 // whatever would start a second request unavailable meanwhile.
 //
 // Every failure (network, refused connection, read time-out, a status outside 200 to 299
-// after redirects, a URL that is not plain http, a reply over the size limit, Cancel,
-// Disconnect, the application quitting, libcurl failing to start or refusing one of the
-// client's settings) gives nullopt.
+// after redirects, a URL that is neither http nor https, a certificate that is not trusted or
+// does not name the host, an https address sending the request on to a plain one, a reply over
+// the size limit, Cancel, Disconnect, the application quitting, libcurl failing to start or
+// refusing one of the client's settings) gives nullopt; LastFailure says what is known of it.
 class HttpClient : public QObject {
     Q_OBJECT
   public:
@@ -50,9 +54,14 @@ class HttpClient : public QObject {
 
     // A plain HTTP/1.1 GET.
     std::optional<std::string> Get(const std::string& url);
-    // An HTTP/1.0 POST of `body` on a new connection; `contentType` stays for later requests.
+    // An HTTP/1.0 POST of `body` on a new connection; `contentType` stays for later requests,
+    // `headers` ("Name: value") go with this one only.
     std::optional<std::string> Post(const std::string& url, const std::string& contentType,
-                                    const std::string& body);
+                                    const std::string& body, std::vector<std::string> headers = {});
+
+    // The latest request's failure: empty after a success, and after a failure that
+    // reached no server.
+    const HttpFailure& LastFailure() const { return lastFailure_; }
 
     // Gives up a waiting request, which then fails like a network failure; the client stays
     // usable. The owner's way out of a slow server.
@@ -78,6 +87,7 @@ class HttpClient : public QObject {
     std::string contentType_ = "text/html";
     bool busy_ = false;
     bool givenUp_ = false;
+    HttpFailure lastFailure_;
     bool disconnected_ = false;
 
     SessionMaker makeSession_;

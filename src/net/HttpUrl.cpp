@@ -1,8 +1,10 @@
 #include "HttpUrl.h"
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
+#include "Ascii.h"
 #include "CurlLibrary.h"
 
 namespace {
@@ -35,7 +37,7 @@ class Parsed {
 
 }  // namespace
 
-bool IsPlainHttpUrl(const std::string& url) {
+bool IsWebUrl(const std::string& url) {
     if (url.find('\0') != std::string::npos) return false;
     // libcurl reads "http:///x" as the host "x" (and "http:///host/x" as "host"): the host
     // must follow the two slashes at once.
@@ -45,9 +47,18 @@ bool IsPlainHttpUrl(const std::string& url) {
         const CurlLibrary& curl = CurlLibrary::Get();
         Parsed parsed(curl);
         if (!parsed.Set(url)) return false;
-        return curl.strequal(parsed.Get(CURLUPART_SCHEME).c_str(), "http") != 0 &&
+        const std::string scheme = parsed.Get(CURLUPART_SCHEME);
+        return (curl.strequal(scheme.c_str(), "http") != 0 ||
+                curl.strequal(scheme.c_str(), "https") != 0) &&
                !parsed.Get(CURLUPART_HOST).empty();
     } catch (const std::runtime_error&) {
         return false;  // without libcurl no URL is usable
     }
+}
+
+bool IsHttpsUrl(const std::string& url) {
+    constexpr std::string_view kScheme = "https://";
+    return url.size() >= kScheme.size() &&
+           std::equal(kScheme.begin(), kScheme.end(), url.begin(),
+                      [](char want, char got) { return want == AsciiLower(got); });
 }

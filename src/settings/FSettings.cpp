@@ -8,6 +8,7 @@
 
 #include "DialogLayout.h"
 #include "ErrorReport.h"
+#include "OwnerKey.h"
 #include "ReplaceAll.h"
 #include "ServerScript.h"
 #include "Text.h"
@@ -83,6 +84,9 @@ void TfrmSettings::btnOkClick() {
     values.dbusername = FromQ(edtUsername->text());
     values.dbpassword = FromQ(edtPassword->text());
     values.adswidth = FromQ(edtAdsWidth->text() + cbxAdsUnits->currentText());
+    // The key is made once and kept: a new one would lock the program out until the owner
+    // uploads the script again.
+    if (!IsOwnerKey(values.ownerkey)) values.ownerkey = NewOwnerKey();
     // The values are kept only once the script that carries them to the server is written.
     WriteServerSettingsScript(values);
     settings_ = values;

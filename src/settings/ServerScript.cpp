@@ -17,9 +17,11 @@ std::string ServerSettingsScript(const SiteSettings& values) {
     return "<?php\r\n" + Assignment("hostname", values.dbhostname) +
            Assignment("database", values.dbdatabase) + Assignment("username", values.dbusername) +
            Assignment("password", values.dbpassword) + Assignment("adswidth", values.adswidth) +
-           "?>\r\n";
+           Assignment("ownerkey", values.ownerkey) + "?>\r\n";
 }
 
 void WriteServerSettingsScript(const SiteSettings& values) {
-    WriteFileAtomically(AppFilePath(kServerScriptFile), ServerSettingsScript(values));
+    // It holds the database password and the owner key.
+    WriteFileAtomically(AppFilePath(kServerScriptFile), ServerSettingsScript(values),
+                        AtomicFile::Access::OwnerOnly);
 }

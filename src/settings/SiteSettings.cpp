@@ -13,13 +13,14 @@ namespace {
 constexpr const char* kSection = "Settings";
 
 // The stored fields in file order.
-std::array<std::pair<const char*, std::string SiteSettings::*>, 6> StoredFields() {
+std::array<std::pair<const char*, std::string SiteSettings::*>, 7> StoredFields() {
     return {{{"webserver", &SiteSettings::webserver},
              {"dbhostname", &SiteSettings::dbhostname},
              {"dbdatabase", &SiteSettings::dbdatabase},
              {"dbusername", &SiteSettings::dbusername},
              {"dbpassword", &SiteSettings::dbpassword},
-             {"adswidth", &SiteSettings::adswidth}}};
+             {"adswidth", &SiteSettings::adswidth},
+             {"ownerkey", &SiteSettings::ownerkey}}};
 }
 
 }  // namespace
@@ -39,5 +40,5 @@ void LoadSiteSettings(SiteSettings& settings) {
 void SaveSiteSettings(const SiteSettings& settings) {
     IniFile ini(AppFilePath(kSiteSettingsFile));
     for (const auto& [key, field] : StoredFields()) ini.WriteString(kSection, key, settings.*field);
-    ini.Save();
+    ini.Save(AtomicFile::Access::OwnerOnly);
 }

@@ -32,8 +32,9 @@ void AtomicFile::Fail(const char* what) {
     throw std::runtime_error(error_);
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    AtomicFile file(path);
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         AtomicFile::Access access) {
+    AtomicFile file(path, access);
     file.Write(bytes);
     file.Commit();
 }

@@ -41,4 +41,5 @@ class AtomicFile : public ByteTarget {
 };
 
 // Writes `bytes` as the whole new content of the file at `path`, through an AtomicFile.
-void WriteFileAtomically(const std::string& path, std::string_view bytes);
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         AtomicFile::Access access = AtomicFile::Access::Usual);

@@ -139,15 +139,15 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
     Insert(end, line);
 }
 
-void IniFile::Save() const {
+void IniFile::Save(AtomicFile::Access access) const {
     QByteArray data;
     for (const Line& l : lines_) {
         data.append(l.text.data(), static_cast<qsizetype>(l.text.size()));
         data.append(l.end.data(), static_cast<qsizetype>(l.end.size()));
     }
     try {
-        WriteFileAtomically(path_,
-                            std::string_view(data.constData(), static_cast<size_t>(data.size())));
+        WriteFileAtomically(
+            path_, std::string_view(data.constData(), static_cast<size_t>(data.size())), access);
     } catch (const std::runtime_error&) {
         throw std::runtime_error("Unable to write to " + path_);
     }

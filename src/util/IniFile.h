@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "AtomicFile.h"
+
 // An INI file read and written by the rules of Windows private profiles: section and key
 // names match whatever their letter case, a value loses the blanks around it and one pair of
 // enclosing quotes, and is cut at 2047 bytes. Writing touches only the one key line; every
@@ -25,7 +27,7 @@ class IniFile {
 
     // Writes the whole file to a temporary file beside it and renames it over the old one.
     // Throws std::runtime_error "Unable to write to <path>" when the system refuses.
-    void Save() const;
+    void Save(AtomicFile::Access access = AtomicFile::Access::Usual) const;
 
   private:
     IniFile() = default;

@@ -60,7 +60,7 @@ class AdServiceTest : public ::testing::Test {
     ScriptedHttpServer server;
     HttpClient client;
     SiteSettings settings;
-    AdService service{client, settings.webserver, settings.actionsscript,
+    AdService service{client, settings.webserver, settings.actionsscript, settings.ownerkey,
                       [] { return QDateTime(QDate(2024, 3, 7), QTime(9, 5, 4, 32)); }};
 };
 
@@ -158,7 +158,7 @@ TEST_F(AdServiceTest, UnusableSiteUrlsFailWithoutARequest) {
     }());
     const std::string hostPort = "127.0.0.1:" + std::to_string(server.Port());
     for (const std::string& site :
-         std::vector<std::string>{"", "https://" + hostPort, hostPort, "http://"}) {
+         std::vector<std::string>{"", "ftp://" + hostPort, hostPort, "http://"}) {
         settings.webserver = site;
         std::string record = "kept";
         AdListModel list;

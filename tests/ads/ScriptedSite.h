@@ -25,7 +25,7 @@ class ScriptedSite : public ::testing::Test {
     ScriptedHttpServer server;
     HttpClient client;
     SiteSettings settings;
-    AdService service{client, settings.webserver, settings.actionsscript};
+    AdService service{client, settings.webserver, settings.actionsscript, settings.ownerkey};
     MessageRecorder messages;
     AdListModel list;
     QTreeView view;

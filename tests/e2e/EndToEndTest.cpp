@@ -112,7 +112,7 @@ class EndToEnd : public ::testing::TestWithParam<Database> {
     AdSite site;
     SiteSettings settings;
     HttpClient client;
-    AdService service{client, settings.webserver, settings.actionsscript};
+    AdService service{client, settings.webserver, settings.actionsscript, settings.ownerkey};
     AdListModel list;
 };
 

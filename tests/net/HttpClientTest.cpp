@@ -40,7 +40,9 @@ TEST_F(HttpClientTest, PostIsHttp10AndItsContentTypeSticksToLaterRequests) {
     const std::string body = std::string("a\0b\xff\r\n%\"&", 10);
     server.PushBody("posted");
     server.PushBody("got");
-    EXPECT_EQ(client.Post(server.Url("/p"), "multipart/form-data; boundary=xyz", body), "posted");
+    EXPECT_EQ(client.Post(server.Url("/p"), "multipart/form-data; boundary=xyz", body,
+                          {"X-Signed: t=1,n=2"}),
+              "posted");
     EXPECT_EQ(client.ContentType(), "multipart/form-data; boundary=xyz");
     EXPECT_EQ(client.Get(server.Url("/g")), "got");
 
@@ -49,9 +51,11 @@ TEST_F(HttpClientTest, PostIsHttp10AndItsContentTypeSticksToLaterRequests) {
     EXPECT_EQ(requests[0].requestLine, "POST /p HTTP/1.0");
     EXPECT_EQ(SortedHeaders(requests[0]),
               Sorted({HostHeader(server), kUserAgentHeader, kAcceptHeader,
-                      "Content-Type: multipart/form-data; boundary=xyz", "Content-Length: 10"}));
+                      "Content-Type: multipart/form-data; boundary=xyz", "Content-Length: 10",
+                      "X-Signed: t=1,n=2"}));
     EXPECT_EQ(requests[0].body, body);
     EXPECT_EQ(requests[1].requestLine, "GET /g HTTP/1.1");
+    EXPECT_FALSE(requests[1].HasHeader("X-Signed"));
     EXPECT_EQ(requests[1].Header("Content-Type"), "multipart/form-data; boundary=xyz");
 }
 
@@ -102,9 +106,29 @@ TEST_F(HttpClientTest, OnlyStatusesFrom200To299Succeed) {
         Reply reply;
         reply.status = status;
         reply.body = "OK";
+        reply.headers = {"date:  Wed, 09 Dec 2026 10:00:00 GMT "};
         server.Push(reply);
         EXPECT_EQ(client.Get(server.Url("/")).has_value(), succeeds) << status;
+        // A refusal's words and the server's clock reach the caller (libcurl takes a 1xx
+        // status for no reply at all).
+        const HttpFailure& failure = client.LastFailure();
+        const bool refused = status >= 300;
+        EXPECT_EQ(failure.status, refused ? status : 0);
+        EXPECT_EQ(failure.body, refused ? "OK" : "");
+        EXPECT_EQ(failure.date, refused ? "Wed, 09 Dec 2026 10:00:00 GMT" : "");
+        EXPECT_EQ(failure.reason, "");
     }
+    // Only the last response of a redirect chain speaks for the request.
+    Reply moved = ScriptedHttpServer::Redirect(server.Url("/there"));
+    moved.headers.push_back("Date: Mon, 07 Dec 2026 08:00:00 GMT");
+    server.Push(moved);
+    Reply refused;
+    refused.status = 403;
+    refused.body = "NO";
+    server.Push(refused);
+    EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
+    EXPECT_EQ(client.LastFailure().status, 403);
+    EXPECT_EQ(client.LastFailure().date, "");
 }
 
 TEST_F(HttpClientTest, BrokenRepliesFail) {
@@ -151,10 +175,11 @@ TEST_F(HttpClientTest, WithoutTimeOutASlowReplyIsAwaited) {
     EXPECT_EQ(client.Get(server.Url("/")), "late");
 }
 
-TEST_F(HttpClientTest, OnlyPlainHttpUrlsReachAServer) {
+TEST_F(HttpClientTest, OnlyHttpAndHttpsUrlsReachAServer) {
     const std::string hostPort = "127.0.0.1:" + std::to_string(server.Port());
     for (const std::string& url : std::vector<std::string>{
-             "https://" + hostPort + "/", hostPort + "/x", "//" + hostPort + "/x", "http:///x",
+             "file:///etc/hostname", "https:///" + hostPort + "/x", hostPort + "/x",
+             "//" + hostPort + "/x", "http:///x",
              // libcurl would take what follows a third slash for the host.
              "http:///" + hostPort + "/x", "http://", "ftp://" + hostPort + "/", std::string(),
              std::string("/qlspactions.php"), server.Url("/a") + std::string(1, '\0') + "b"}) {
@@ -168,7 +193,7 @@ TEST_F(HttpClientTest, OnlyPlainHttpUrlsReachAServer) {
 
 TEST_F(HttpClientTest, RedirectToAnotherSchemeFails) {
     const std::string hostPort = "127.0.0.1:" + std::to_string(server.Port());
-    server.Push(ScriptedHttpServer::Redirect("https://" + hostPort + "/secure"));
+    server.Push(ScriptedHttpServer::Redirect("file:///etc/hostname"));
     server.Push(ScriptedHttpServer::Redirect("ftp://" + hostPort + "/file"));
     server.PushBody("not to be reached");
     EXPECT_EQ(client.Get(server.Url("/a")), std::nullopt);
@@ -288,9 +313,10 @@ CURLcode RefusingSetopt(CURL* easy, CURLoption option, ...) {
 TEST_F(HttpClientTest, AnOptionLibcurlRefusesFailsTheRequestBeforeAnythingIsSent) {
     CurlLibrary refusing = CurlLibrary::Get();
     refusing.easy_setopt = &RefusingSetopt;
-    // The protocol lists keep the client to plain http; the cookie engine is set with the session.
-    for (const CURLoption option :
-         {CURLOPT_PROTOCOLS_STR, CURLOPT_REDIR_PROTOCOLS_STR, CURLOPT_COOKIEFILE}) {
+    // The protocol lists keep the client to http and https, the certificate checks keep https
+    // sound; the cookie engine is set with the session.
+    for (const CURLoption option : {CURLOPT_PROTOCOLS_STR, CURLOPT_REDIR_PROTOCOLS_STR,
+                                    CURLOPT_SSL_VERIFYPEER, CURLOPT_CAINFO, CURLOPT_COOKIEFILE}) {
         refusedOption = option;
         HttpClient doctored([&] { return std::make_unique<CurlSession>(refusing); });
         doctored.SetReadTimeout(5000);

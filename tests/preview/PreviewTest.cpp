@@ -16,6 +16,7 @@
 #include "AdSite.h"
 #include "HttpClient.h"
 #include "MessageRecorder.h"
+#include "OwnerKey.h"
 #include "ScriptedHttpServer.h"
 #include "ServerScript.h"
 #include "SiteSettings.h"
@@ -78,6 +79,28 @@ TEST(Preview, LoadsTheHighlightedAdsPageFromTheSite) {
     EXPECT_EQ(pages, std::vector<std::string>{"GET /qlspshow.php?ad_id=12 HTTP/1.1"});
 }
 
+// A site URL the browser must not open shows why instead of a blank page, and loads nothing.
+TEST(Preview, ARefusedAddressShowsWhy) {
+    AdListModel list;
+    QTreeView view;
+    SetUpAdListView(view, list);
+    FillAdList(list, "\"3\",\"T\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
+    view.setCurrentIndex(list.index(0, 0));
+    for (const std::string webserver : {"", "file:///etc", "ftp://127.0.0.1"}) {
+        SiteSettings settings;
+        settings.webserver = webserver;
+        QString text;
+        Preview(view, settings, 50, [&](QWidget& preview) {
+            preview.findChild<QWebEngineView*>()->page()->toPlainText([&](const QString& shown) {
+                if (!shown.isEmpty()) text = shown;
+            });
+            return text.contains("cannot be previewed");
+        });
+        EXPECT_TRUE(text.contains(QString::fromStdString(webserver + "/qlspshow.php?ad_id=3")))
+            << text.toStdString();
+    }
+}
+
 // The owner's new ad, previewed from the reference scripts over a real database: the web
 // engine shows it as the site's pages will.
 TEST(Preview, ShowsTheAdAsTheSiteRendersIt) {
@@ -86,9 +109,10 @@ TEST(Preview, ShowsTheAdAsTheSiteRendersIt) {
     settings.actionsscript = kActionsScript;
     settings.adswidth = "300px";
     site.Configure(settings);
+    settings.ownerkey = NewOwnerKey();
     site.Upload(ServerSettingsScript(settings));
     HttpClient client;
-    AdService service(client, settings.webserver, settings.actionsscript);
+    AdService service(client, settings.webserver, settings.actionsscript, settings.ownerkey);
     ASSERT_EQ(service.AddAd({"", "Caf\xC3\xA9 & \"Tea\"", "Open late", "http://example.com/",
                              "Two for one", "cup.svg", "0", "0", "1"}),
               AdService::kDone);

@@ -10,8 +10,10 @@
 #include "ErrorReport.h"
 #include "FSettings.h"
 #include "MessageRecorder.h"
+#include "OwnerKey.h"
 #include "Php.h"
 #include "ServerScript.h"
+#include "SiteSettings.h"
 #include "TestDir.h"
 #include "Text.h"
 
@@ -36,9 +38,11 @@ TEST(ServerScript, PhpReadsBackEveryValueAsTyped) {
         values.dbusername = c[2];
         values.dbpassword = c[3];
         values.adswidth = c[4];
+        values.ownerkey = std::string(64, 'e');
         WriteServerSettingsScript(values);
         const std::string script = dir.Read(kServerScriptFile);
-        EXPECT_EQ(std::count(script.begin(), script.end(), '\n'), 7) << script;
+        EXPECT_EQ(std::count(script.begin(), script.end(), '\n'), 8) << script;
+        EXPECT_TRUE(script.ends_with("  $ownerkey=\"" + values.ownerkey + "\";\r\n?>\r\n"));
         EXPECT_EQ(script.rfind("<?php\r\n", 0), 0u);
         const std::string read = RunPhp(
             {"-r",
@@ -109,6 +113,35 @@ TEST_F(FSettingsDialog, OkWritesTheScriptThenStoresTheValues) {
     EXPECT_EQ(settings.adswidth, "12-3px");
     EXPECT_NE(dir.Read(kServerScriptFile).find("  $password=\"s\\$cret\";\r\n"), std::string::npos);
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// The key is made by the first Ok and kept: a new one would lock the owner out until the
+// script is uploaded again. Both files holding it are the owner's only.
+TEST_F(FSettingsDialog, TheOwnerKeyIsMadeOnceAndKeptInFilesOnlyTheOwnerReads) {
+    std::string keys[2];
+    for (std::string& key : keys) {
+        TfrmSettings dialog(settings);
+        dialog.show();
+        Find<QPushButton>(dialog, "btnOk")->click();
+        key = settings.ownerkey;
+        EXPECT_NE(dir.Read(kServerScriptFile).find("  $ownerkey=\"" + key + "\";\r\n?>"),
+                  std::string::npos);
+    }
+    EXPECT_TRUE(IsOwnerKey(keys[0]));
+    EXPECT_EQ(keys[0].find_first_not_of("0123456789abcdef"), std::string::npos);
+    EXPECT_EQ(keys[1], keys[0]);
+    SaveSiteSettings(settings);
+    for (const char* file : {kServerScriptFile, kSiteSettingsFile})
+        EXPECT_EQ(QFile::permissions(ToQ(dir.Path(file))),
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                      QFileDevice::WriteUser)
+            << file;
+    // One a hand has spoilt is made anew, since it could sign nothing.
+    settings.ownerkey = keys[0].substr(1);
+    TfrmSettings dialog(settings);
+    Find<QPushButton>(dialog, "btnOk")->click();
+    EXPECT_TRUE(IsOwnerKey(settings.ownerkey));
+    EXPECT_NE(settings.ownerkey, keys[0]);
 }
 
 TEST_F(FSettingsDialog, ARefusedWriteIsReportedAndChangesNothing) {

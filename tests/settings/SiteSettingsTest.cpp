@@ -28,8 +28,9 @@ TEST(SiteSettings, ReadsEveryKeyAndEmptiesMissingOnes) {
     TestDir dir;
     dir.Write("qlspsettings.dat",
               "[SETTINGS]\r\nWEBSERVER=\"http://site.test\"\r\nDbHostName = db \r\n"
-              "dbdatabase=ads\r\ndbusername=me\r\ndbpassword='p w'\r\n");
+              "dbdatabase=ads\r\ndbusername=me\r\ndbpassword='p w'\r\nOwnerKey=ab12\r\n");
     const SiteSettings s = Loaded();
+    EXPECT_EQ(s.ownerkey, "ab12");
     EXPECT_EQ(s.webserver, "http://site.test");
     EXPECT_EQ(s.dbhostname, "db");
     EXPECT_EQ(s.dbdatabase, "ads");
@@ -39,7 +40,7 @@ TEST(SiteSettings, ReadsEveryKeyAndEmptiesMissingOnes) {
     EXPECT_EQ(s.actionsscript, "qlspactions.php");
 }
 
-TEST(SiteSettings, SaveWritesSixKeysAndKeepsHandEdits) {
+TEST(SiteSettings, SaveWritesEveryKeyAndKeepsHandEdits) {
     TestDir dir;
     dir.Write("qlspsettings.dat", "[Extra]\r\nmine=1\r\n[Settings]\r\nwebserver=old\r\n");
     SiteSettings s;
@@ -49,7 +50,7 @@ TEST(SiteSettings, SaveWritesSixKeysAndKeepsHandEdits) {
     SaveSiteSettings(s);
     EXPECT_EQ(dir.Read("qlspsettings.dat"),
               "[Extra]\r\nmine=1\r\n[Settings]\r\nwebserver=http://new.test\r\ndbhostname=\r\n"
-              "dbdatabase=\r\ndbusername=\r\ndbpassword=secret\r\nadswidth=\r\n");
+              "dbdatabase=\r\ndbusername=\r\ndbpassword=secret\r\nadswidth=\r\nownerkey=\r\n");
     const SiteSettings back = Loaded();
     EXPECT_EQ(back.webserver, "http://new.test");
     EXPECT_EQ(back.dbpassword, "secret");

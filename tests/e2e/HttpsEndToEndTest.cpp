@@ -11,6 +11,7 @@
 #include "AdService.h"
 #include "AdSite.h"
 #include "HttpClient.h"
+#include "OwnerKey.h"
 #include "OwnersPage.h"
 #include "PhpWebServer.h"
 #include "ServerScript.h"
@@ -29,12 +30,13 @@ TEST(HttpsEndToEnd, TheOwnerAndTheVisitorsReachASiteServedOverHttps) {
     settings.webserver = relay.Url();
     settings.actionsscript = kActionsScript;
     settings.adswidth = "320px";
+    settings.ownerkey = NewOwnerKey();
     site.Upload(ServerSettingsScript(settings));
 
     setenv("SSL_CERT_FILE", certificates.AuthorityFile().c_str(), 1);
     HttpClient client;
     client.SetReadTimeout(30000);
-    AdService service(client, settings.webserver, settings.actionsscript);
+    AdService service(client, settings.webserver, settings.actionsscript, settings.ownerkey);
     AdListModel list;
     QElapsedTimer timer;
     timer.start();

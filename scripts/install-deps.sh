@@ -24,6 +24,8 @@ tests=(
   python3 python3-xlib
   # The end-to-end tests run the server scripts on MariaDB too, and the page snippets.
   php-curl php-mysql mariadb-server
+  # The https tests make their certificate authority with the openssl command.
+  openssl
   p7zip-full
   # The fuzz targets: clang with libFuzzer; the style check of the C++ files.
   clang libclang-rt-dev clang-format

@@ -9,14 +9,13 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include "AdListModel.h"
 #include "AdService.h"
 #include "AdSite.h"
 #include "FSettings.h"
 #include "HttpClient.h"
-#include "PageSnippets.h"
+#include "OwnersPage.h"
 #include "Php.h"
 #include "ServerScript.h"
 #include "SiteSettings.h"
@@ -162,13 +161,8 @@ TEST_P(EndToEnd, TheOwnerAddsListsEditsFetchesAndDeletesAds) {
 TEST_P(EndToEnd, VisitorsSeeTheAdAndTheirViewsAndClicksMakeTheRate) {
     ASSERT_EQ(service.AddAd(Ad("Shoes")), AdService::kDone);
     ASSERT_EQ(service.AddAd(Ad("Hidden", "0")), AdService::kDone);
-    QTemporaryDir pages;
-    QFile page(pages.filePath("page.php"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write(QByteArray::fromStdString(HeaderSnippet(settings.webserver) + "<p>My page</p>" +
-                                         DisplaySnippet(settings.webserver)));
-    page.close();
-    PhpWebServer pageServer(pages.path().toStdString());
+    const OwnersPage pages(settings.webserver);
+    PhpWebServer pageServer(pages.Folder());
 
     // Two visits by one visitor, the second with the cookie the first set.
     const std::string visits =

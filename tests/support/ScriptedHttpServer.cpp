@@ -1,8 +1,5 @@
 #include "ScriptedHttpServer.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <strings.h>
 #include <sys/socket.h>
@@ -13,10 +10,6 @@
 
 namespace {
 
-void Check(bool ok, const char* what) {
-    if (!ok) throw std::runtime_error(std::string("scripted server: ") + what);
-}
-
 std::string Format(const ScriptedHttpServer::Reply& reply) {
     std::string text = "HTTP/1.1 " + std::to_string(reply.status) + " " + reply.reason + "\r\n";
     text += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
@@ -25,17 +18,6 @@ std::string Format(const ScriptedHttpServer::Reply& reply) {
     text += "\r\n";
     text += reply.body;
     return text;
-}
-
-// False when the client went away.
-bool SendAll(int connection, std::string_view bytes) {
-    size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n = send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) return false;
-        sent += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -60,28 +42,14 @@ ScriptedHttpServer::ScriptedHttpServer() {
     default_.status = 500;
     default_.reason = "Internal Server Error";
     default_.body = "no scripted reply";
-    Check(pipe2(stopPipe_, O_CLOEXEC) == 0, "pipe");
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    Check(listener_ >= 0, "socket");
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    Check(bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0, "bind");
-    Check(listen(listener_, 16) == 0, "listen");
-    socklen_t length = sizeof address;
-    Check(getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) == 0,
-          "getsockname");
-    port_ = ntohs(address.sin_port);
+    listener_ = ListenOnLoopback(port_);
     thread_ = std::thread([this] { Serve(); });
 }
 
 ScriptedHttpServer::~ScriptedHttpServer() {
-    const char stop = 's';
-    if (write(stopPipe_[1], &stop, 1) != 1) std::terminate();
+    stop_.Raise();
     thread_.join();
     close(listener_);
-    close(stopPipe_[0]);
-    close(stopPipe_[1]);
 }
 
 std::string ScriptedHttpServer::Url(const std::string& path) const {
@@ -131,7 +99,7 @@ ScriptedHttpServer::Reply ScriptedHttpServer::NextReply() {
 }
 
 bool ScriptedHttpServer::Wait(int connection, int ms) {
-    pollfd fds[2] = {{stopPipe_[0], POLLIN, 0}, {connection, POLLIN, 0}};
+    pollfd fds[2] = {{stop_.ReadEnd(), POLLIN, 0}, {connection, POLLIN, 0}};
     const nfds_t count = connection >= 0 ? 2 : 1;
     while (poll(fds, count, ms) < 0) {
         if (errno != EINTR) return false;

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "Loopback.h"
+
 // An HTTP server on 127.0.0.1 that runs on a thread of its own, so it answers while the
 // test's thread waits inside a request. It takes one connection at a time, records each
 // request as received and answers it with the next scripted reply.
@@ -71,7 +73,7 @@ class ScriptedHttpServer {
 
     int listener_ = -1;
     int port_ = 0;
-    int stopPipe_[2] = {-1, -1};
+    StopPipe stop_;
     mutable std::mutex mutex_;
     std::deque<Reply> replies_;
     Reply default_;

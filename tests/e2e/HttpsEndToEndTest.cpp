@@ -18,6 +18,7 @@
 #include "SiteSettings.h"
 #include "TestCertificates.h"
 #include "TlsRelay.h"
+#include "TransferFailure.h"
 
 namespace {
 
@@ -71,6 +72,13 @@ TEST(HttpsEndToEnd, TheOwnerAndTheVisitorsReachASiteServedOverHttps) {
     EXPECT_NE(bare->find("<p>My page</p>"), std::string::npos);
     EXPECT_EQ(bare->find("qlspad"), std::string::npos) << *bare;
     unsetenv("SSL_CERT_FILE");
+
+    // Without the authority in its store the owner's client refuses the site too, and the
+    // owner learns why; the list keeps its rows.
+    EXPECT_FALSE(service.LoadAdList(list));
+    EXPECT_EQ(service.FailureMessage("Trouble."),
+              std::string("Trouble.\n") + kUntrustedCertificate);
+    EXPECT_EQ(list.rowCount(), 1);
 }
 
 }  // namespace

@@ -271,6 +271,20 @@ TEST_P(EndToEnd, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
     }
 }
 
+// A clock an hour off, either way, does not lock the owner out: the server's refusal gives its
+// own time, and the request is signed once more by it.
+TEST_P(EndToEnd, TheOwnersRequestsPassWithItsClockAnHourOff) {
+    for (const int skew : {3600, -3600}) {
+        AdService skewed(client, settings.webserver, settings.actionsscript, settings.ownerkey,
+                         [skew] { return QDateTime::currentDateTime().addSecs(skew); });
+        ASSERT_TRUE(skewed.CheckService()) << skew;
+        EXPECT_EQ(skewed.AddAd(Ad("Skewed" + std::to_string(skew))), AdService::kDone);
+        EXPECT_EQ(skewed.LastRefusal(), AdService::Refusal::kNone);
+    }
+    ASSERT_TRUE(service.LoadAdList(list));
+    EXPECT_EQ(list.rowCount(), 2);
+}
+
 // A database made by an earlier version of the scripts is brought up to date on first use,
 // its ads kept.
 TEST_P(EndToEnd, AnOlderSchemaIsMigratedInPlace) {

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <cstdlib>
 
 #include "AdSite.h"
@@ -200,6 +202,9 @@ TEST_P(Server, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
     // database message; what the settings script prints never reaches a reply.
     const std::string hostname = database.dbhostname;
     QDir(QString::fromStdString(site.Path("data"))).mkpath(".");
+    // Relative to the site folder, where PHP's web server runs the scripts, yet outside it.
+    const QTemporaryDir outside;
+    const std::string relative = "../" + QFileInfo(outside.path()).fileName().toStdString();
     const struct {
         std::string script;
         int status;
@@ -211,6 +216,7 @@ TEST_P(Server, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
          "BROKEN SETTINGS"},
         {Script("127.0.0.1:1"), 503, "DATABASE UNAVAILABLE"},
         {Script("sqlite:ads.sqlite"), 503, "BROKEN SETTINGS"},
+        {Script("sqlite:" + relative + "/ads.sqlite"), 503, "BROKEN SETTINGS"},
         {Script("sqlite:" + site.Path("ads.sqlite")), 503, "BROKEN SETTINGS"},
         {Script("sqlite:" + site.Path("data/../data/ads.sqlite")), 503, "BROKEN SETTINGS"},
         {Script(hostname, kOwnerKey, "\r\n\r\n"), 200, "OK"},
@@ -230,6 +236,7 @@ TEST_P(Server, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdString(site.Path("ads.sqlite"))));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(site.Path("data/ads.sqlite"))));
+    EXPECT_TRUE(QDir(outside.path()).isEmpty());
     // The client's check before an add needs no key.
     const Answer check = Send({actions});
     EXPECT_EQ(check.status, 200);

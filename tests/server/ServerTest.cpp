@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "AdSite.h"
+#include "OwnerSignature.h"
 #include "SignedRequests.h"
 #include "SiteSettings.h"
 
@@ -152,7 +153,7 @@ TEST_P(Server, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
         actions,
         "application/x-www-form-urlencoded",
         encoded,
-        {{"X-Quillspot-Signature", Signature(kOwnerKey, QDateTime::currentSecsSinceEpoch(),
+        {{"X-Quillspot-Signature", OwnerSignature(kOwnerKey, QDateTime::currentSecsSinceEpoch(),
                                              QByteArray(32, 'a'), encoded)}}};
     const struct {
         RawRequest request;

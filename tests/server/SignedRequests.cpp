@@ -1,11 +1,10 @@
 #include "SignedRequests.h"
 
-#include <QCryptographicHash>
 #include <QEventLoop>
-#include <QMessageAuthenticationCode>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QRandomGenerator>
+
+#include "OwnerSignature.h"
 
 Answer Send(const RawRequest& request) {
     QNetworkAccessManager network;
@@ -30,24 +29,11 @@ Answer Send(const RawRequest& request) {
     return answer;
 }
 
-QByteArray Signature(const std::string& keyHex, qint64 time, const QByteArray& nonce,
-                     const std::string& body) {
-    const QByteArray signedBytes = "qlsp-v1\n" + QByteArray::number(time) + "\n" + nonce + "\n" +
-                                   QByteArray::fromStdString(body);
-    const QByteArray mac =
-        QMessageAuthenticationCode::hash(signedBytes, QByteArray::fromHex(keyHex.c_str()),
-                                         QCryptographicHash::Sha256)
-            .toHex();
-    return "t=" + QByteArray::number(time) + ",n=" + nonce + ",v1=" + mac;
-}
-
 RawRequest Signed(const std::string& url, const FormFields& fields, const std::string& keyHex,
                   qint64 time) {
-    QByteArray nonce(16, '\0');
-    QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(nonce.data()), 4);
     const MultipartForm form = BuildForm(fields, QDateTime::currentDateTime());
     return {url,
             form.contentType,
             form.body,
-            {{"X-Quillspot-Signature", Signature(keyHex, time, nonce.toHex(), form.body)}}};
+            {{"X-Quillspot-Signature", OwnerSignature(keyHex, time, RandomHex(16), form.body)}}};
 }

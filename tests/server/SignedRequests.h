@@ -30,10 +30,6 @@ struct Answer {
 
 Answer Send(const RawRequest& request);
 
-// The value of the signature header for `body`, signed with the key given as hex.
-QByteArray Signature(const std::string& keyHex, qint64 time, const QByteArray& nonce,
-                     const std::string& body);
-
 // `fields` as the owner's client posts them, signed with `keyHex` at `time` (seconds since
 // 1970) with a fresh nonce.
 RawRequest Signed(const std::string& url, const FormFields& fields,

@@ -48,8 +48,8 @@ PhpSite::PhpSite(const std::string& folder, const DatabaseSettings& database)
     QDir().mkpath(site);
     CopyScripts(SERVER_SCRIPTS, {"*.php"}, site);
     CopyScripts(BENCH_SCRIPTS, {"*_minimal.php"}, site);
-    hasUnchecked_ = WriteUncheckedActions(site + "/qlspactions.php",
-                                          site + "/qlspactions_unchecked.php");
+    hasUnchecked_ =
+        WriteUncheckedActions(site + "/qlspactions.php", site + "/qlspactions_unchecked.php");
     WriteSettings(site_ + "/qlspsettings.php", database, ownerKey_);
 }
 

@@ -53,8 +53,8 @@ Stats Differences(const Stats& measured, const Stats& baseline, int requests) {
 std::optional<std::string> PostSigned(CURL* easy, const PhpSite& site, const std::string& script,
                                       const FormFields& fields) {
     const MultipartForm form = BuildForm(fields, QDateTime::currentDateTime());
-    const QByteArray signature = OwnerSignature(
-        site.OwnerKey(), QDateTime::currentSecsSinceEpoch(), RandomHex(16), form.body);
+    const QByteArray signature = OwnerSignature(site.OwnerKey(), QDateTime::currentSecsSinceEpoch(),
+                                                RandomHex(16), form.body);
     return Post(easy, site.Url(script), form, signature.toStdString());
 }
 
@@ -120,17 +120,22 @@ void BenchAdd(const PhpSite& site, int runs) {
         return [&, script] {
             for (int i = 0; i < kAddsPerRun; ++i) {
                 const std::string title = "Benchmark ad " + std::to_string(++added);
-                const FormFields fields = {
-                    {"action", "2"},         {"ad_id", ""},           {"ad_title", title},
-                    {"ad_subtitle", "Sub"},  {"ad_url", "http://www.example.com/"},
-                    {"ad_text", "Text"},     {"ad_picture", "p.jpg"}, {"ad_enable", "1"},
-                    {"ad_impressions", "0"}, {"ad_clicks", "0"},      {"end", ""}};
+                const FormFields fields = {{"action", "2"},
+                                           {"ad_id", ""},
+                                           {"ad_title", title},
+                                           {"ad_subtitle", "Sub"},
+                                           {"ad_url", "http://www.example.com/"},
+                                           {"ad_text", "Text"},
+                                           {"ad_picture", "p.jpg"},
+                                           {"ad_enable", "1"},
+                                           {"ad_impressions", "0"},
+                                           {"ad_clicks", "0"},
+                                           {"end", ""}};
                 failures += PostSigned(easy.get(), site, script, fields) != "OK";
             }
         };
     };
-    const std::vector<Stats> ms =
-        TimeAlternating(runs, {{add(kActionsScript)}, {add(kUnchecked)}});
+    const std::vector<Stats> ms = TimeAlternating(runs, {{add(kActionsScript)}, {add(kUnchecked)}});
     std::printf("  add (action 2), %d a run, signed: qlspactions.php ", kAddsPerRun);
     PrintBesideUnchecked(ms, kAddsPerRun);
     if (failures) std::printf("  %d adds failed or were refused\n", failures);

@@ -47,7 +47,7 @@ AdSite::AdSite(Database database, const QStringList& phpOptions) : database_(dat
     if (database_ == Database::MariaDB) EmptyMariaDB();
     // PHP's web server keeps compiled scripts, the settings too, for up to two seconds
     // unchecked: a test's new settings must count at once.
-    const QStringList options = {"-d", "display_errors=1", "-d", "display_startup_errors=1",
+    const QStringList options = {"-d", "display_errors=1",         "-d", "display_startup_errors=1",
                                  "-d", "opcache.revalidate_freq=0"};
     server_ = std::make_unique<PhpWebServer>(site_.path().toStdString(), options + phpOptions, 8);
 }

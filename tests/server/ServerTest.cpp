@@ -24,11 +24,17 @@ const auto* const kStop = ::testing::AddGlobalTestEnvironment(new StopMariaDB);
 const FormFields kList = {{"action", "5"}, {"end", ""}};
 
 FormFields AdFields(const std::string& title) {
-    return {{"action", "2"},           {"ad_id", ""},          {"ad_title", title},
-            {"ad_subtitle", "Sub"},    {"ad_url", "http://example.com/"},
-            {"ad_text", "About"},      {"ad_picture", title + ".svg"},
-            {"ad_enable", "1"},        {"ad_impressions", "0"},
-            {"ad_clicks", "0"},        {"end", ""}};
+    return {{"action", "2"},
+            {"ad_id", ""},
+            {"ad_title", title},
+            {"ad_subtitle", "Sub"},
+            {"ad_url", "http://example.com/"},
+            {"ad_text", "About"},
+            {"ad_picture", title + ".svg"},
+            {"ad_enable", "1"},
+            {"ad_impressions", "0"},
+            {"ad_clicks", "0"},
+            {"end", ""}};
 }
 
 FormFields Delete(const std::string& ids) {
@@ -154,7 +160,7 @@ TEST_P(Server, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
         "application/x-www-form-urlencoded",
         encoded,
         {{"X-Quillspot-Signature", OwnerSignature(kOwnerKey, QDateTime::currentSecsSinceEpoch(),
-                                             QByteArray(32, 'a'), encoded)}}};
+                                                  QByteArray(32, 'a'), encoded)}}};
     const struct {
         RawRequest request;
         int status;
@@ -172,8 +178,7 @@ TEST_P(Server, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
         {post({{"action", "2"}, {"ad_text", std::string(50 << 20, 't')}, {"end", ""}}), 413,
          "TOO LARGE"},
         {post({{"action", "4"}, {"qlspotdeleteids", "all"}}), 400, "INCOMPLETE FORM"},
-        {post({{"action", "4"}, {"end", ""}, {"qlspotdeleteids", "all"}}), 400,
-         "INCOMPLETE FORM"},
+        {post({{"action", "4"}, {"end", ""}, {"qlspotdeleteids", "all"}}), 400, "INCOMPLETE FORM"},
         {cut, 400, "INCOMPLETE FORM"},
         {post({{"action", "4"}, {"qlspotdeleteids[]", "all"}, {"end", ""}}), 400, "BAD FORM"},
         {file, 400, "BAD FORM"},
@@ -275,10 +280,10 @@ TEST_P(UnreadBody, TheSignedBodyIsReadAsSent) {
     tampered.body.replace(tampered.body.find("99"), 2, "all");
     RawRequest cut = Signed(actions, Delete("all"));
     cut.body.resize(cut.body.size() - 4);
-    for (const auto& [request, body] : {std::pair{tampered, "BAD SIGNATURE"},
-                                        {cut, "INCOMPLETE FORM"},
-                                        {Signed(actions, {{"end", ""}, {"action", "5"}}),
-                                         "INCOMPLETE FORM"}})
+    for (const auto& [request, body] :
+         {std::pair{tampered, "BAD SIGNATURE"},
+          {cut, "INCOMPLETE FORM"},
+          {Signed(actions, {{"end", ""}, {"action", "5"}}), "INCOMPLETE FORM"}})
         EXPECT_EQ(Send(request).body, body);
     EXPECT_NE(List().find("\"Raw\",\"Sub\""), std::string::npos);
 }
@@ -286,8 +291,8 @@ TEST_P(UnreadBody, TheSignedBodyIsReadAsSent) {
 const auto kDatabaseName = [](const auto& info) {
     return info.param == Database::SQLite ? "SQLite" : "MariaDB";
 };
-INSTANTIATE_TEST_SUITE_P(Databases, Server,
-                         ::testing::Values(Database::SQLite, Database::MariaDB), kDatabaseName);
+INSTANTIATE_TEST_SUITE_P(Databases, Server, ::testing::Values(Database::SQLite, Database::MariaDB),
+                         kDatabaseName);
 INSTANTIATE_TEST_SUITE_P(Databases, UnreadBody,
                          ::testing::Values(Database::SQLite, Database::MariaDB), kDatabaseName);
 

@@ -14,6 +14,8 @@ demo=$build/demo
 site=$demo/site
 # Outside the site folder, so the web server never hands the database out.
 database=$demo/data/qlsp.sqlite
+# The key that signs the program's posts, made once and kept, like the database.
+keyfile=$demo/data/ownerkey
 
 # Copied, not linked: the program finds its folder with links resolved. Written beside and
 # renamed, so a demo still running from an earlier start keeps its own file.
@@ -24,7 +26,7 @@ copy_in "$build/quillspot" "$demo/quillspot"
 copy_in "$build/libquillspot_preview.so" "$demo/libquillspot_preview.so"
 cp "$top"/server/*.php "$site/"
 cp "$top"/server/demo/Pictures/* "$site/Pictures/"
-php "$top/server/demo/settings.php" "$site" "$database"
+php "$top/server/demo/settings.php" "$site" "$database" "$keyfile"
 php "$top/server/demo/seed.php" "$site"
 
 # A port the kernel has just found free; should another program take it first, the server
@@ -47,9 +49,15 @@ until (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do
   sleep 0.1
 done
 
-# The demo's own site settings, rewritten on each start since the port changes.
-printf '[Settings]\r\nwebserver=%s\r\ndbhostname=%s\r\ndbdatabase=\r\ndbusername=\r\ndbpassword=\r\nadswidth=500px\r\n' \
-  "http://127.0.0.1:$port" "sqlite:$database" >"$demo/qlspsettings.dat"
+# The demo's own site settings, rewritten on each start since the port changes; for the
+# owner only, since they hold the key.
+(
+  umask 077
+  printf '[Settings]\r\nwebserver=%s\r\ndbhostname=%s\r\ndbdatabase=\r\ndbusername=\r\ndbpassword=\r\nadswidth=500px\r\nownerkey=%s\r\n' \
+    "http://127.0.0.1:$port" "sqlite:$database" "$(cat "$keyfile")" >"$demo/qlspsettings.dat.new"
+)
+chmod 600 "$demo/qlspsettings.dat.new"
+mv -f "$demo/qlspsettings.dat.new" "$demo/qlspsettings.dat"
 
 echo "Demo server at http://127.0.0.1:$port (files in $demo); close the program or press Ctrl+C to stop."
 launcher=()

@@ -5,32 +5,33 @@
 declare(strict_types=1);
 
 require __DIR__ . '/qlspcommon.php';
+require __DIR__ . '/qlspsigned.php';
 
 const QLSP_FIELDS = ['ad_id', 'ad_title', 'ad_subtitle', 'ad_url', 'ad_text', 'ad_picture',
     'ad_impressions', 'ad_clicks', 'ad_enable'];
 
 // The field as posted; a request without it is refused.
-function qlsp_field(string $name): string
+function qlsp_field(array $form, string $name): string
 {
-    $value = $_POST[$name] ?? null;
+    $value = $form[$name] ?? null;
     if (!is_string($value)) {
         throw new Refusal(400, 'MISSING FIELD ' . $name);
     }
     return $value;
 }
 
-function qlsp_enable(): int
+function qlsp_enable(array $form): int
 {
-    $value = qlsp_field('ad_enable');
+    $value = qlsp_field($form, 'ad_enable');
     if ($value !== '0' && $value !== '1') {
         throw new Refusal(400, 'BAD FIELD ad_enable');
     }
     return (int)$value;
 }
 
-function qlsp_count(string $name): int
+function qlsp_count(array $form, string $name): int
 {
-    $value = qlsp_field($name);
+    $value = qlsp_field($form, $name);
     if (preg_match('/\A[0-9]{1,18}\z/', $value) !== 1) {
         throw new Refusal(400, 'BAD FIELD ' . $name);
     }
@@ -54,11 +55,17 @@ function qlsp_title_taken(PDO $db, string $title): bool
     return $taken;
 }
 
-function qlsp_add(PDO $db): string
+// The fields of an ad in the order of its columns, from ad_title to ad_enable.
+function qlsp_ad_values(array $form): array
 {
-    $values = [qlsp_field('ad_title'), qlsp_field('ad_subtitle'), qlsp_field('ad_url'),
-        qlsp_field('ad_text'), qlsp_field('ad_picture'), qlsp_enable(),
-        qlsp_count('ad_impressions'), qlsp_count('ad_clicks')];
+    $names = ['ad_title', 'ad_subtitle', 'ad_url', 'ad_text', 'ad_picture'];
+    return [...array_map(fn(string $name) => qlsp_field($form, $name), $names), qlsp_enable($form)];
+}
+
+function qlsp_add(PDO $db, array $form): string
+{
+    $values = [...qlsp_ad_values($form), qlsp_count($form, 'ad_impressions'),
+        qlsp_count($form, 'ad_clicks')];
     // The title check and the insert hold the write lock together, so two adds of one title
     // at once cannot both pass the check.
     $db->exec(qlsp_is_sqlite($db) ? 'BEGIN IMMEDIATE' : 'LOCK TABLES qlsp_ads WRITE');
@@ -74,11 +81,10 @@ function qlsp_add(PDO $db): string
     }
 }
 
-function qlsp_edit(PDO $db): string
+function qlsp_edit(PDO $db, array $form): string
 {
-    $id = qlsp_id(qlsp_field('ad_id'));
-    $values = [qlsp_field('ad_title'), qlsp_field('ad_subtitle'), qlsp_field('ad_url'),
-        qlsp_field('ad_text'), qlsp_field('ad_picture'), qlsp_enable()];
+    $id = qlsp_id(qlsp_field($form, 'ad_id'));
+    $values = qlsp_ad_values($form);
     if ($id === null) {
         return "DON'T EXIST RECORD";
     }
@@ -94,9 +100,9 @@ function qlsp_edit(PDO $db): string
     return 'OK';
 }
 
-function qlsp_delete(PDO $db): string
+function qlsp_delete(PDO $db, array $form): string
 {
-    $ids = qlsp_field('qlspotdeleteids');
+    $ids = qlsp_field($form, 'qlspotdeleteids');
     if ($ids === 'all') {
         $db->exec('DELETE FROM qlsp_ads');
         return 'OK';
@@ -110,7 +116,7 @@ function qlsp_delete(PDO $db): string
     return 'OK';
 }
 
-function qlsp_list(PDO $db): string
+function qlsp_list(PDO $db, array $form): string
 {
     $reply = '';
     foreach ($db->query('SELECT * FROM qlsp_ads ORDER BY ad_id') as $row) {
@@ -119,9 +125,9 @@ function qlsp_list(PDO $db): string
     return $reply . 'OK';
 }
 
-function qlsp_fetch(PDO $db): string
+function qlsp_fetch(PDO $db, array $form): string
 {
-    $id = qlsp_id(qlsp_field('ad_id'));
+    $id = qlsp_id(qlsp_field($form, 'ad_id'));
     if ($id === null) {
         return 'OK';
     }
@@ -132,17 +138,21 @@ function qlsp_fetch(PDO $db): string
 }
 
 qlsp_run(function (): void {
-    // The client's reachability check before an add is a plain GET.
+    // The client's reachability check before an add is a plain GET, unsigned: it reads and
+    // changes nothing.
     if (($_SERVER['REQUEST_METHOD'] ?? 'GET') !== 'POST') {
         echo 'OK';
         return;
     }
-    $actions = ['1' => fn(PDO $db) => 'OK', '2' => 'qlsp_add', '3' => 'qlsp_edit',
+    $settings = qlsp_settings();
+    $form = qlsp_posted_form();
+    $db = qlsp_connect($settings);
+    qlsp_check_signature($db, $settings['ownerkey'], $form['body']);
+    $actions = ['1' => fn(PDO $db, array $fields) => 'OK', '2' => 'qlsp_add', '3' => 'qlsp_edit',
         '4' => 'qlsp_delete', '5' => 'qlsp_list', '9' => 'qlsp_fetch'];
-    $action = $_POST['action'] ?? null;
-    if (!is_string($action) || !isset($actions[$action])) {
+    $action = $form['fields']['action'] ?? null;
+    if (!isset($actions[$action])) {
         throw new Refusal(400, 'UNKNOWN ACTION');
     }
-    $db = qlsp_connect(qlsp_settings());
-    echo $actions[$action]($db);
+    echo $actions[$action]($db, $form['fields']);
 }, 'text/plain');

@@ -23,6 +23,13 @@ final class Refusal extends Exception
 // Runs a script's body; whatever goes wrong, the client gets a status and one short line.
 function qlsp_run(callable $body, string $contentType): void
 {
+    // PHP may have buffered a warning of its own before the script began (an oversized post,
+    // with display_startup_errors on): it must not reach the reply.
+    while (ob_get_level() > 0) {
+        ob_end_clean();
+    }
+    // The PHP version helps nobody but someone looking for a known hole.
+    header_remove('X-Powered-By');
     try {
         header('Content-Type: ' . $contentType);
         header('X-Content-Type-Options: nosniff');
@@ -45,28 +52,60 @@ function qlsp_refuse(int $status, string $text): void
 }
 
 // The settings the owner's client wrote: $hostname, $database, $username, $password and
-// $adswidth. $hostname is a MySQL host (with ":port" when not 3306), or "sqlite:" and the
-// database file's path.
+// $adswidth, and $ownerkey, the key that signs the owner's posts. $hostname is a MySQL host
+// (with ":port" when not 3306), or "sqlite:" and the database file's absolute path. The
+// owner key is null unless it is 64 hex digits.
 function qlsp_settings(): array
 {
     $file = __DIR__ . '/qlspsettings.php';
     if (!is_file($file)) {
         throw new Refusal(503, 'NO SETTINGS');
     }
+    // Whatever the file prints (a blank line after its closing tag, a byte order mark) is
+    // dropped: it would otherwise come before every reply.
+    ob_start();
     try {
         $settings = (static function (string $file): array {
             require $file;
-            return compact('hostname', 'database', 'username', 'password', 'adswidth');
+            return get_defined_vars();
         })($file);
     } catch (Throwable $error) {
         throw new Refusal(503, 'BROKEN SETTINGS');
+    } finally {
+        ob_end_clean();
     }
-    foreach (['hostname', 'database', 'username', 'password', 'adswidth'] as $name) {
+    $names = ['hostname', 'database', 'username', 'password', 'adswidth'];
+    foreach ($names as $name) {
         if (!isset($settings[$name]) || !is_string($settings[$name])) {
             throw new Refusal(503, 'BROKEN SETTINGS');
         }
     }
+    if (str_starts_with($settings['hostname'], 'sqlite:')) {
+        qlsp_check_sqlite_file(substr($settings['hostname'], strlen('sqlite:')));
+    }
+    $key = $settings['ownerkey'] ?? null;
+    $settings = array_intersect_key($settings, array_flip($names));
+    $settings['ownerkey'] = is_string($key) && preg_match('/\A[0-9a-fA-F]{64}\z/', $key) === 1
+        ? $key : null;
     return $settings;
+}
+
+// The web server hands out the scripts' folder whole, so the database file must lie
+// elsewhere; a relative path would put it wherever the server's working folder happens to be,
+// usually beside the scripts.
+function qlsp_check_sqlite_file(string $path): void
+{
+    $absolute = str_starts_with($path, '/') || preg_match('~\A[A-Za-z]:[\\\\/]~', $path) === 1;
+    if (!$absolute) {
+        throw new Refusal(503, 'BROKEN SETTINGS');
+    }
+    // A folder that does not exist fails on connecting, with nothing made.
+    $folder = realpath(dirname($path));
+    $scripts = realpath(__DIR__);
+    if ($folder !== false && $scripts !== false && ($folder === $scripts
+            || str_starts_with($folder . DIRECTORY_SEPARATOR, $scripts . DIRECTORY_SEPARATOR))) {
+        throw new Refusal(503, 'BROKEN SETTINGS');
+    }
 }
 
 // A connection with the schema brought up to date, or up to `$schemaVersion` when given.
@@ -116,6 +155,9 @@ function qlsp_migrations(PDO $db): array
             . "ad_clicks BIGINT NOT NULL DEFAULT 0, ad_enable SMALLINT NOT NULL DEFAULT 1)"],
         // The next ad for a visitor is looked up among the active ones, in id order.
         2 => ['CREATE INDEX qlsp_ads_active ON qlsp_ads (ad_enable, ad_id)'],
+        // The nonces of the owner's signed posts, kept while a replay could still pass.
+        3 => ['CREATE TABLE qlsp_nonces (nonce CHAR(32) NOT NULL PRIMARY KEY, seen BIGINT NOT NULL)',
+            'CREATE INDEX qlsp_nonces_seen ON qlsp_nonces (seen)'],
     ];
 }
 
@@ -184,14 +226,11 @@ function qlsp_html(string $text): string
     return htmlspecialchars($text, ENT_QUOTES | ENT_SUBSTITUTE | ENT_HTML5, 'UTF-8');
 }
 
-// The address of the folder that holds these scripts, as the request reached it.
-function qlsp_base_url(): string
+// The folder of the running script as a path from the host's root, each segment escaped, with
+// no closing "/": the pages that print the display script's fragment live on the same host,
+// perhaps in another folder, and the request's Host header is the sender's to forge.
+function qlsp_script_folder(): string
 {
-    $host = $_SERVER['HTTP_HOST'] ?? 'localhost';
-    if (preg_match('/\A[A-Za-z0-9.\-]+(:[0-9]{1,5})?\z|\A\[[0-9A-Fa-f:.]+\](:[0-9]{1,5})?\z/', $host) !== 1) {
-        $host = 'localhost';
-    }
-    $scheme = (!empty($_SERVER['HTTPS']) && $_SERVER['HTTPS'] !== 'off') ? 'https' : 'http';
-    $folder = rtrim(str_replace('\\', '/', dirname($_SERVER['SCRIPT_NAME'] ?? '/')), '/');
-    return $scheme . '://' . $host . $folder;
+    $folder = trim(str_replace('\\', '/', dirname($_SERVER['SCRIPT_NAME'] ?? '/')), '/');
+    return $folder === '' ? '' : '/' . implode('/', array_map('rawurlencode', explode('/', $folder)));
 }

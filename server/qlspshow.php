@@ -1,7 +1,8 @@
 <?php
 // One ad as an HTML fragment, printed into the owner's pages by the display snippet and shown
 // by the client's preview: its picture from "Pictures/", title, subtitle and text in a box as
-// wide as the settings say, its links going through the click script.
+// wide as the settings say, its links going through the click script. The links are paths
+// from the host's root to this script's folder, so they work on any page of the same host.
 
 declare(strict_types=1);
 
@@ -11,7 +12,7 @@ qlsp_run(function (): void {
     $id = qlsp_query_ad_id();
     $settings = qlsp_settings();
     $ad = qlsp_ad(qlsp_connect($settings), $id);
-    $base = qlsp_base_url();
+    $base = qlsp_script_folder();
     $click = qlsp_html($base . '/qlspclick.php?ad_id=' . $id);
     $width = preg_match('/\A[0-9]{1,5}(px|%)\z/', $settings['adswidth']) === 1
         ? 'width:' . $settings['adswidth'] . ';' : '';

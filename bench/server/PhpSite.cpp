@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "LocalPort.h"
+#include "OwnerSignature.h"
 #include "Requests.h"
 
 namespace {
@@ -17,22 +18,39 @@ void CopyScripts(const QString& from, const QStringList& names, const QString& t
 }
 
 // The settings file as the owner's client writes it.
-void WriteSettings(const std::string& path, const DatabaseSettings& database) {
+void WriteSettings(const std::string& path, const DatabaseSettings& database,
+                   const std::string& ownerKey) {
     std::ofstream file(path, std::ios::binary);
     file << "<?php\r\n  $hostname=\"" << database.hostname << "\";\r\n  $database=\""
          << database.database << "\";\r\n  $username=\"" << database.username
          << "\";\r\n  $password=\"" << database.password
-         << "\";\r\n  $adswidth=\"300px\";\r\n?>\r\n";
+         << "\";\r\n  $adswidth=\"300px\";\r\n  $ownerkey=\"" << ownerKey << "\";\r\n?>\r\n";
+}
+
+// The actions script without the line that checks the signature; false unless there is
+// exactly one.
+bool WriteUncheckedActions(const QString& from, const QString& to) {
+    QFile script(from);
+    if (!script.open(QIODevice::ReadOnly)) return false;
+    QByteArrayList lines = script.readAll().split('\n');
+    const qsizetype before = lines.size();
+    lines.removeIf([](const QByteArray& line) { return line.contains("qlsp_check_signature("); });
+    QFile copy(to);
+    return before - lines.size() == 1 && copy.open(QIODevice::WriteOnly) &&
+           copy.write(lines.join('\n')) > 0;
 }
 
 }  // namespace
 
 PhpSite::PhpSite(const std::string& folder, const DatabaseSettings& database)
-    : folder_(folder), site_(folder + "/site") {
-    QDir().mkpath(QString::fromStdString(site_));
-    CopyScripts(SERVER_SCRIPTS, {"*.php"}, QString::fromStdString(site_));
-    CopyScripts(BENCH_SCRIPTS, {"*_minimal.php"}, QString::fromStdString(site_));
-    WriteSettings(site_ + "/qlspsettings.php", database);
+    : folder_(folder), site_(folder + "/site"), ownerKey_(RandomHex(32).toStdString()) {
+    const QString site = QString::fromStdString(site_);
+    QDir().mkpath(site);
+    CopyScripts(SERVER_SCRIPTS, {"*.php"}, site);
+    CopyScripts(BENCH_SCRIPTS, {"*_minimal.php"}, site);
+    hasUnchecked_ =
+        WriteUncheckedActions(site + "/qlspactions.php", site + "/qlspactions_unchecked.php");
+    WriteSettings(site_ + "/qlspsettings.php", database, ownerKey_);
 }
 
 bool PhpSite::Start() {

@@ -15,8 +15,10 @@ struct DatabaseSettings {
 };
 
 // A folder holding the server's scripts, this benchmark's baselines and the settings for one
-// database, served by PHP's built-in web server on a port of its own with as many workers as
-// the most clients the benchmark sends at once.
+// database with an owner key of its own, served by PHP's built-in web server on a port of its
+// own with as many workers as the most clients the benchmark sends at once. One baseline,
+// qlspactions_unchecked.php, is made from the actions script itself by taking out the one line
+// that checks the signature.
 class PhpSite {
   public:
     static constexpr int kWorkers = 8;
@@ -29,10 +31,15 @@ class PhpSite {
     // Fills the database, new until then, with `ads` ads through the site's own scripts.
     bool Fill(int ads) const;
     std::string Url(const std::string& script) const;
+    const std::string& OwnerKey() const { return ownerKey_; }
+    // False when the actions script has no single line that calls the check.
+    bool HasUncheckedActions() const { return hasUnchecked_; }
 
   private:
     std::string folder_;
     std::string site_;
+    std::string ownerKey_;
+    bool hasUnchecked_ = false;
     int port_ = 0;
     std::unique_ptr<BackgroundProcess> server_;
 };

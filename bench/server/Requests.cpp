@@ -38,8 +38,11 @@ std::optional<std::string> Get(CURL* easy, const std::string& url) {
     return Perform(easy, url);
 }
 
-std::optional<std::string> Post(CURL* easy, const std::string& url, const MultipartForm& form) {
+std::optional<std::string> Post(CURL* easy, const std::string& url, const MultipartForm& form,
+                                const std::string& signature) {
     curl_slist* headers = curl_slist_append(nullptr, ("Content-Type: " + form.contentType).c_str());
+    if (!signature.empty())
+        headers = curl_slist_append(headers, ("X-Quillspot-Signature: " + signature).c_str());
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(form.body.size()));
     curl_easy_setopt(easy, CURLOPT_POSTFIELDS, form.body.data());

@@ -2,6 +2,8 @@
 // beside a minimal script that pays nothing the measured one does not:
 // - the ad list (action 5) of 10,000 ads beside a script that runs the same query and joins
 //   the rows the same way, with no settings check, schema migration or per-field work;
+// - the list and an add, signed as the owner's client signs them, beside a copy of the
+//   actions script without its signature check: what the check costs a request;
 // - qlspgetid.php's requests per second with 1 and with 8 visitors at once beside a script
 //   that echoes a constant id, on the same server (PHP_CLI_SERVER_WORKERS=8).
 // Every figure is the median and the spread of alternating runs.
@@ -15,6 +17,7 @@
 #include <string>
 
 #include "LocalMariaDb.h"
+#include "OwnerSignature.h"
 #include "PhpSite.h"
 #include "Requests.h"
 #include "SiteSettings.h"
@@ -25,6 +28,9 @@ namespace {
 constexpr int kAds = 10000;
 // Requests in one run, whatever the number of visitors they are shared among.
 constexpr int kVisits = 400;
+// Adds in one run: a single one is over too soon to time well.
+constexpr int kAddsPerRun = 20;
+constexpr const char* kUnchecked = "qlspactions_unchecked.php";
 
 // The measured run's time over the baseline's in the same run, run by run.
 Stats Ratios(const Stats& measured, const Stats& baseline) {
@@ -32,6 +38,40 @@ Stats Ratios(const Stats& measured, const Stats& baseline) {
     for (size_t i = 0; i < measured.values.size(); ++i)
         ratios.values.push_back(measured.values[i] / baseline.values[i]);
     return ratios;
+}
+
+// The measured run's time less the baseline's in the same run, per request.
+Stats Differences(const Stats& measured, const Stats& baseline, int requests) {
+    Stats differences;
+    for (size_t i = 0; i < measured.values.size(); ++i)
+        differences.values.push_back((measured.values[i] - baseline.values[i]) / requests);
+    return differences;
+}
+
+// `fields` posted to `script` as the owner's client posts them: signed with the site's key,
+// at the time of sending, with a fresh nonce.
+std::optional<std::string> PostSigned(CURL* easy, const PhpSite& site, const std::string& script,
+                                      const FormFields& fields) {
+    const MultipartForm form = BuildForm(fields, QDateTime::currentDateTime());
+    const QByteArray signature = OwnerSignature(site.OwnerKey(), QDateTime::currentSecsSinceEpoch(),
+                                                RandomHex(16), form.body);
+    return Post(easy, site.Url(script), form, signature.toStdString());
+}
+
+// The measured figures per request, "ms beside the check's copy", the ratio, and the
+// difference per request.
+void PrintBesideUnchecked(const std::vector<Stats>& ms, int requests) {
+    Stats perRequest[2];
+    for (int i = 0; i < 2; ++i)
+        for (const double value : ms[i].values) perRequest[i].values.push_back(value / requests);
+    perRequest[0].Print("%.2f");
+    std::printf(" ms, %s ", kUnchecked);
+    perRequest[1].Print("%.2f");
+    std::printf(" ms, ratio ");
+    Ratios(ms[0], ms[1]).Print("%.2f");
+    std::printf(", the check costs ");
+    Differences(ms[0], ms[1], requests).Print("%.2f");
+    std::printf(" ms a request\n");
 }
 
 Stats PerSecond(const Stats& ms, int requests) {
@@ -42,32 +82,63 @@ Stats PerSecond(const Stats& ms, int requests) {
 
 void BenchList(const PhpSite& site, int runs) {
     Easy easy(curl_easy_init());
-    const MultipartForm form =
-        BuildForm({{"action", "5"}, {"end", ""}}, QDateTime::currentDateTime());
-    const std::string actions = site.Url(kActionsScript);
-    const std::string minimal = site.Url("list_minimal.php");
-    const std::optional<std::string> reply = Post(easy.get(), actions, form);
+    const FormFields list = {{"action", "5"}, {"end", ""}};
+    const std::optional<std::string> reply = PostSigned(easy.get(), site, kActionsScript, list);
     if (!reply || std::count(reply->begin(), reply->end(), '^') != kAds ||
         !reply->ends_with("OK")) {
         std::printf("  the list's reply is not %d records and OK\n", kAds);
         return;
     }
-    if (Post(easy.get(), minimal, form) != reply)
-        std::printf("  the minimal list's reply differs from the actions script's\n");
+    for (const char* baseline : {"list_minimal.php", kUnchecked}) {
+        if (PostSigned(easy.get(), site, baseline, list) != reply)
+            std::printf("  the reply of %s differs from the actions script's\n", baseline);
+    }
 
     int failures = 0;
-    const auto post = [&](const std::string& url) {
-        return [&failures, &easy, &form, url] { failures += !Post(easy.get(), url, form); };
+    const auto post = [&](const char* script) {
+        return [&failures, &easy, &site, &list, script] {
+            failures += !PostSigned(easy.get(), site, script, list);
+        };
     };
-    const std::vector<Stats> ms = TimeAlternating(runs, {{post(actions)}, {post(minimal)}});
+    const std::vector<Stats> ms = TimeAlternating(
+        runs, {{post(kActionsScript)}, {post("list_minimal.php")}, {post(kUnchecked)}});
     std::printf("  list (action 5), reply of %.2f MB: qlspactions.php ", reply->size() / 1e6);
     ms[0].Print("%.1f");
     std::printf(" ms, list_minimal.php ");
     ms[1].Print("%.1f");
     std::printf(" ms, ratio ");
     Ratios(ms[0], ms[1]).Print("%.2f");
-    std::printf("\n");
+    std::printf("\n  list, signed: qlspactions.php ");
+    PrintBesideUnchecked({ms[0], ms[2]}, 1);
     if (failures) std::printf("  %d list requests failed\n", failures);
+}
+
+void BenchAdd(const PhpSite& site, int runs) {
+    Easy easy(curl_easy_init());
+    int added = 0, failures = 0;
+    const auto add = [&](const char* script) {
+        return [&, script] {
+            for (int i = 0; i < kAddsPerRun; ++i) {
+                const std::string title = "Benchmark ad " + std::to_string(++added);
+                const FormFields fields = {{"action", "2"},
+                                           {"ad_id", ""},
+                                           {"ad_title", title},
+                                           {"ad_subtitle", "Sub"},
+                                           {"ad_url", "http://www.example.com/"},
+                                           {"ad_text", "Text"},
+                                           {"ad_picture", "p.jpg"},
+                                           {"ad_enable", "1"},
+                                           {"ad_impressions", "0"},
+                                           {"ad_clicks", "0"},
+                                           {"end", ""}};
+                failures += PostSigned(easy.get(), site, script, fields) != "OK";
+            }
+        };
+    };
+    const std::vector<Stats> ms = TimeAlternating(runs, {{add(kActionsScript)}, {add(kUnchecked)}});
+    std::printf("  add (action 2), %d a run, signed: qlspactions.php ", kAddsPerRun);
+    PrintBesideUnchecked(ms, kAddsPerRun);
+    if (failures) std::printf("  %d adds failed or were refused\n", failures);
 }
 
 void BenchVisits(const PhpSite& site, int runs) {
@@ -107,7 +178,12 @@ void BenchSite(const char* name, PhpSite& site, int runs) {
         std::printf("  the ads could not be filled in\n");
         return;
     }
+    if (!site.HasUncheckedActions()) {
+        std::printf("  qlspactions.php has no single line that checks the signature\n");
+        return;
+    }
     BenchList(site, runs);
+    BenchAdd(site, runs);
     BenchVisits(site, runs);
 }
 
@@ -122,8 +198,9 @@ int main(int argc, char** argv) {
         "%d ads on PHP's built-in web server with PHP_CLI_SERVER_WORKERS=%d, on loopback;\n"
         "median (fastest to slowest) of %d runs; a ratio is the measured script's time\n"
         "over its minimal baseline's in the same run: list_minimal.php runs the same\n"
-        "query and joins the rows the same way, getid_minimal.php echoes a constant id.\n",
-        kAds, PhpSite::kWorkers, runs);
+        "query and joins the rows the same way, %s is qlspactions.php\n"
+        "without the line that checks the signature, getid_minimal.php echoes a constant id.\n",
+        kAds, PhpSite::kWorkers, runs, kUnchecked);
     {
         PhpSite site(top + "/sqlite", {"sqlite:" + top + "/sqlite/ads.sqlite"});
         BenchSite("SQLite", site, runs);

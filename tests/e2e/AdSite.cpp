@@ -39,19 +39,23 @@ void EmptyMariaDB() {
 
 }  // namespace
 
-AdSite::AdSite(Database database) : database_(database) {
+AdSite::AdSite(Database database, const QStringList& phpOptions) : database_(database) {
     const QDir scripts(QUILLSPOT_SERVER_DIR);
     for (const QString& name : scripts.entryList({"*.php"}, QDir::Files))
         QFile::copy(scripts.filePath(name), site_.filePath(name));
     QDir(site_.path()).mkpath("Pictures");
     if (database_ == Database::MariaDB) EmptyMariaDB();
-    server_ = std::make_unique<PhpWebServer>(site_.path().toStdString(), QStringList{}, 8);
+    // PHP's web server keeps compiled scripts, the settings too, for up to two seconds
+    // unchecked: a test's new settings must count at once.
+    const QStringList options = {"-d", "display_errors=1",         "-d", "display_startup_errors=1",
+                                 "-d", "opcache.revalidate_freq=0"};
+    server_ = std::make_unique<PhpWebServer>(site_.path().toStdString(), options + phpOptions, 8);
 }
 
 void AdSite::Configure(SiteSettings& settings) const {
     settings.webserver = Url();
     if (database_ == Database::SQLite) {
-        settings.dbhostname = "sqlite:" + Path("ads.sqlite");
+        settings.dbhostname = "sqlite:" + data_.filePath("ads.sqlite").toStdString();
         return;
     }
     settings.dbhostname = "127.0.0.1:" + std::to_string(server->port);

@@ -11,11 +11,13 @@ struct SiteSettings;
 enum class Database { SQLite, MariaDB };
 
 // The reference scripts installed in a site folder of their own and served by PHP on
-// loopback, over an empty database: a fresh SQLite file, or the emptied database of the one
-// MariaDB server that the test program starts on first use.
+// loopback, over an empty database: a fresh SQLite file in a folder outside the site, or the
+// emptied database of the one MariaDB server that the test program starts on first use. PHP
+// shows its own warnings, so that any that reaches a reply shows in the test; `phpOptions`
+// go to php as well.
 class AdSite {
   public:
-    explicit AdSite(Database database);
+    explicit AdSite(Database database, const QStringList& phpOptions = {});
 
     // Gives `settings` this site's address and the database values that reach it.
     void Configure(SiteSettings& settings) const;
@@ -35,5 +37,6 @@ class AdSite {
     Database database_;
     // Not a TestDir: the program's own folder is the test's, not the site's.
     QTemporaryDir site_;
+    QTemporaryDir data_;
     std::unique_ptr<PhpWebServer> server_;
 };

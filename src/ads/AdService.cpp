@@ -1,7 +1,6 @@
 #include "AdService.h"
 
 #include "AdList.h"
-#include "Ascii.h"
 #include "HttpClient.h"
 #include "OwnerKey.h"
 #include "ReplaceAll.h"
@@ -11,53 +10,13 @@ namespace {
 
 constexpr const char* kBad = "BAD";
 constexpr const char* kOk = "OK";
-constexpr long kForbidden = 403;
 constexpr std::size_t kNonceBytes = 16;
-
-// The script's refusal of a signature, or kNone for any other failure.
-AdService::Refusal RefusalOf(const HttpFailure& failure) {
-    using enum AdService::Refusal;
-    if (failure.status != kForbidden) return kNone;
-    const std::string_view said = Trimmed(failure.body, IsBlankOrControl);
-    if (said == "BAD SIGNATURE") return kBadSignature;
-    if (said == "STALE SIGNATURE") return kStaleSignature;
-    if (said == "REPLAYED SIGNATURE") return kReplayedSignature;
-    if (said == "NO OWNER KEY") return kNoOwnerKey;
-    return kNone;
-}
 
 // A reply's Date header ("Wed, 09 Dec 2026 10:00:00 GMT"); invalid when it is no date.
 QDateTime HttpDate(std::string date) {
     // Qt reads the zone of an e-mail date as an offset only.
     if (date.ends_with(" GMT")) date.replace(date.size() - 3, 3, "+0000");
     return QDateTime::fromString(QString::fromStdString(date), Qt::RFC2822Date);
-}
-
-const char* RefusalText(AdService::Refusal refusal) {
-    switch (refusal) {
-        case AdService::Refusal::kBadSignature:
-            return "Your server refused the request: the owner key in the qlspsettings.php on your "
-                   "server is not this program's. Press Ok in Settings, then upload the "
-                   "qlspsettings.php that it writes beside this program to your server, next to "
-                   "qlspactions.php, and try again.";
-        case AdService::Refusal::kStaleSignature:
-            return "Your server refused the request: its clock and this computer's differ by more "
-                   "than five minutes, even once the program allowed for the server's time. Check "
-                   "the date, time and time zone of this computer and of your server, then try "
-                   "again.";
-        case AdService::Refusal::kReplayedSignature:
-            return "Your server refused the request as one it had already received: something "
-                   "between this computer and your server may be sending the program's requests "
-                   "again. Try again; if it goes on, use an https site URL in Settings.";
-        case AdService::Refusal::kNoOwnerKey:
-            return "Your server refused the request: the qlspsettings.php on your server holds no "
-                   "owner key. Press Ok in Settings, then upload the qlspsettings.php that it "
-                   "writes "
-                   "beside this program to your server, next to qlspactions.php, and try again.";
-        case AdService::Refusal::kNone:
-            break;
-    }
-    return "";
 }
 
 bool Contains(const std::string& text, const char* what) {
@@ -131,7 +90,7 @@ std::optional<std::string> AdService::Post(const MultipartForm& form) {
 }
 
 std::string AdService::FailureMessage(const std::string& usual) const {
-    if (refusal_ != Refusal::kNone) return RefusalText(refusal_);
+    if (refusal_ != Refusal::kNone) return RefusalMessage(refusal_);
     return client_.Explained(usual);
 }
 

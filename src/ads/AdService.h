@@ -7,6 +7,7 @@
 
 #include "AdRecord.h"
 #include "FormPost.h"
+#include "SignatureRefusal.h"
 
 class HttpClient;
 class AdListModel;
@@ -25,8 +26,7 @@ class AdService {
 
     using Clock = std::function<QDateTime()>;
 
-    // Why the script refused the latest operation's signature, when it did.
-    enum class Refusal { kNone, kBadSignature, kStaleSignature, kReplayedSignature, kNoOwnerKey };
+    using Refusal = SignatureRefusal;
 
     // `clock` stamps each form's boundary and signature. `webserver`, `script` and `ownerKey`
     // must outlive the service; without a sound key the posts go unsigned.
@@ -50,6 +50,7 @@ class AdService {
     // request it is left alone. True when the server sent a record.
     bool FetchAd(const std::string& ad_id, std::string& record);
 
+    // Why the script refused the latest operation's signature, when it did.
     Refusal LastRefusal() const { return refusal_; }
     // What the owner is told when the latest operation failed: what the server's refusal of
     // its signature means and how to mend it; otherwise `usual`, followed by a line on why a

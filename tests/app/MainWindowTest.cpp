@@ -122,7 +122,7 @@ TEST_F(MainWindow, WithWelcomePageNothingRunsUntilTheButton) {
 
 TEST_F(MainWindow, EnterOnTheWelcomePageLeavesIt) {
     auto w = Open("<p>hello</p>");
-    QApplication::setActiveWindow(w.get());
+    w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
     auto* view = Find<QWidget>(w.get(), "prfWelcome");
     view->setFocus();

@@ -70,6 +70,7 @@ TEST_F(PictureServer, PicturesLandByteForByteAndTheDisplayScriptShowsThem) {
     const std::string camera = "IMG_0001.JPG";
     for (const auto& [name, bytes] : {std::pair{std::string("shot.png"), png},
                                       {std::string("photo.jpeg"), jpeg},
+                                      {std::string("banner.webp"), PictureBytes("WEBP", 64, 48)},
                                       {camera, jpeg},
                                       {longest, png}}) {
         SCOPED_TRACE(name);
@@ -78,7 +79,7 @@ TEST_F(PictureServer, PicturesLandByteForByteAndTheDisplayScriptShowsThem) {
         EXPECT_EQ(answer.body, "OK");
         EXPECT_TRUE(Stored(name) == bytes);
     }
-    EXPECT_EQ(Folder(), QStringList({QString::fromStdString(camera),
+    EXPECT_EQ(Folder(), QStringList({QString::fromStdString(camera), "banner.webp",
                                      QString::fromStdString(longest), "photo.jpeg", "shot.png"}));
     ASSERT_EQ(Post(AddAd("Shot", "shot.png")).body, "OK");
     ASSERT_EQ(Post(AddAd("Photo", "photo.jpeg")).body, "OK");

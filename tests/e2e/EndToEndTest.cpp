@@ -146,7 +146,8 @@ TEST_P(EndToEnd, TheOwnerAddsListsEditsFetchesAndDeletesAds) {
 TEST_P(EndToEnd, TheOwnerUploadsPicturesAndFetchesThemBack) {
     using Upload = AdService::Upload;
     const std::string photo = PictureBytes("PNG", 1200, 1300, true);
-    const std::string other = PictureBytes("JPEG", 30, 20);
+    const std::string other = PictureBytes("PNG", 30, 20);
+    const std::string jpeg = PictureBytes("JPEG", 30, 20);
     const struct {
         std::string name, bytes;
         bool replace;
@@ -155,7 +156,8 @@ TEST_P(EndToEnd, TheOwnerUploadsPicturesAndFetchesThemBack) {
     } cases[] = {
         {"photo.png", photo, false, Upload::kDone, ""},
         {"photo.png", other, false, Upload::kExists, ""},
-        {"photo.jpg", other, false, Upload::kDone, ""},
+        {"photo.jpg", jpeg, false, Upload::kDone, ""},
+        {"photo.jpeg", other, false, Upload::kRefused, "BAD PICTURE"},
         {"photo.png", other, false, Upload::kExists, ""},
         {"notes.png", "plain text", false, Upload::kRefused, "BAD PICTURE"},
         {"../photo.png", other, true, Upload::kRefused, "BAD PICTURE NAME"},

@@ -46,9 +46,9 @@ std::optional<std::string> ListReply(std::string reply) {
     return reply;
 }
 
-// A post the script refused with one line on what is wrong with it, or an older script that
-// has no such action: one that knows the action but not the picture upload says so, one that
-// knows no actions at all answers nothing.
+// The script's answer to an upload. It names what is wrong with a picture in one line, with
+// status 400 (413 when PHP dropped a post over its limit); scripts older than the upload
+// answer "UNKNOWN ACTION", or, older still, nothing at all.
 AdService::Upload UploadOutcome(const std::optional<std::string>& reply,
                                 const HttpFailure& failure) {
     constexpr long kBadRequest = 400, kTooLarge = 413;

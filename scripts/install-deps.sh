@@ -10,6 +10,8 @@ set -euo pipefail
 program=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-webengine-dev
+  # Qt reads WebP pictures, which the ad editor uploads, only with this plugin.
+  qt6-image-formats-plugins
   libcurl4-openssl-dev libssl-dev
   xvfb xauth
   # The demo runs the server scripts on SQLite.

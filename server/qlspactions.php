@@ -1,11 +1,13 @@
 <?php
-// The owner's client lists, adds, edits, fetches and deletes ads here: one multipart post per
-// operation, named by its field "action", answered by a short text reply.
+// The owner's client lists, adds, edits, fetches and deletes ads, and uploads their pictures,
+// here: one multipart post per operation, named by its field "action", answered by a short
+// text reply.
 
 declare(strict_types=1);
 
 require __DIR__ . '/qlspcommon.php';
 require __DIR__ . '/qlspsigned.php';
+require __DIR__ . '/qlsppicture.php';
 
 const QLSP_FIELDS = ['ad_id', 'ad_title', 'ad_subtitle', 'ad_url', 'ad_text', 'ad_picture',
     'ad_impressions', 'ad_clicks', 'ad_enable'];
@@ -149,7 +151,8 @@ qlsp_run(function (): void {
     $db = qlsp_connect($settings);
     qlsp_check_signature($db, $settings['ownerkey'], $form['body']);
     $actions = ['1' => fn(PDO $db, array $fields) => 'OK', '2' => 'qlsp_add', '3' => 'qlsp_edit',
-        '4' => 'qlsp_delete', '5' => 'qlsp_list', '9' => 'qlsp_fetch'];
+        '4' => 'qlsp_delete', '5' => 'qlsp_list', '6' => 'qlsp_upload_picture',
+        '9' => 'qlsp_fetch'];
     $action = $form['fields']['action'] ?? null;
     if (!isset($actions[$action])) {
         throw new Refusal(400, 'UNKNOWN ACTION');

@@ -32,13 +32,14 @@ std::variant<FetchedAd, UnreadableAd> ReadFetchedAd(const std::string& record) {
 }
 
 void AddPictureAd(AdListModel& list, AdService& service, HttpClient& client, Messages& messages,
-                  QWidget* parent) {
-    TfrmPictureAd dialog(service, client, messages, parent);
+                  PictureChooser& chooser, QWidget* parent) {
+    TfrmPictureAd dialog(service, client, messages, chooser, parent);
     ShowEditor(dialog, list, service);
 }
 
 void EditPictureAd(const QTreeView& lvwItems, AdListModel& list, AdService& service,
-                   HttpClient& client, Messages& messages, QWidget* parent) {
+                   HttpClient& client, Messages& messages, PictureChooser& chooser,
+                   QWidget* parent) {
     std::string id;
     if (!HighlightedAdId(lvwItems, id)) {
         messages.Warning("You need to select first a Picture Ad.");
@@ -66,9 +67,10 @@ void EditPictureAd(const QTreeView& lvwItems, AdListModel& list, AdService& serv
         return;
     }
     const FetchedAd& ad = std::get<FetchedAd>(read);
-    TfrmPictureAd dialog(service, client, messages, parent);
+    TfrmPictureAd dialog(service, client, messages, chooser, parent);
     dialog.setWindowTitle("Edit Picture Ad");
     dialog.AdId = ad.id;
     dialog.SetFields(ad.title, ad.subtitle, ad.url, ad.content, ad.picture, ad.active);
+    dialog.ShowServerPicture();
     ShowEditor(dialog, list, service);
 }

@@ -7,6 +7,7 @@ class AdListModel;
 class AdService;
 class HttpClient;
 class Messages;
+class PictureChooser;
 class QTreeView;
 class QWidget;
 
@@ -27,9 +28,11 @@ std::variant<FetchedAd, UnreadableAd> ReadFetchedAd(const std::string& record);
 
 // Add Ad: the editor in add mode; after an Ok close the list is reloaded.
 void AddPictureAd(AdListModel& list, AdService& service, HttpClient& client, Messages& messages,
-                  QWidget* parent);
+                  PictureChooser& chooser, QWidget* parent);
 
 // Edit Ad: the highlighted row's ad fetched fresh from the server and opened in the editor;
-// after an Ok close the list is reloaded.
+// the server's copy of its picture is fetched once for the editor to show; after an Ok close
+// the list is reloaded.
 void EditPictureAd(const QTreeView& lvwItems, AdListModel& list, AdService& service,
-                   HttpClient& client, Messages& messages, QWidget* parent);
+                   HttpClient& client, Messages& messages, PictureChooser& chooser,
+                   QWidget* parent);

@@ -1,6 +1,9 @@
 #include "AdService.h"
 
+#include <QByteArray>
+
 #include "AdList.h"
+#include "Ascii.h"
 #include "HttpClient.h"
 #include "OwnerKey.h"
 #include "ReplaceAll.h"
@@ -41,6 +44,26 @@ std::optional<std::string> ListReply(std::string reply) {
     reply.resize(reply.find_last_not_of(" \t\r\n") + 1);  // npos + 1 empties it
     if (reply != kOk && !reply.ends_with("^OK")) return std::nullopt;
     return reply;
+}
+
+// The script's answer to an upload. It names what is wrong with a picture in one line, with
+// status 400 (413 when PHP dropped a post over its limit); scripts older than the upload
+// answer "UNKNOWN ACTION", or, older still, nothing at all.
+AdService::Upload UploadOutcome(const std::optional<std::string>& reply,
+                                const HttpFailure& failure) {
+    constexpr long kBadRequest = 400, kTooLarge = 413;
+    using Upload = AdService::Upload;
+    if (reply) {
+        const std::string_view said = Trimmed(*reply, IsBlankOrControl);
+        if (said == kOk) return {Upload::kDone, ""};
+        if (said == "EXIST PICTURE") return {Upload::kExists, ""};
+        if (said.empty()) return {Upload::kUnknownAction, ""};
+        return {Upload::kRefused, std::string(said)};
+    }
+    if (failure.status != kBadRequest && failure.status != kTooLarge) return {};
+    const std::string said(Trimmed(failure.body, IsBlankOrControl));
+    if (said == "UNKNOWN ACTION") return {Upload::kUnknownAction, ""};
+    return {Upload::kRefused, said};
 }
 
 int Outcome(const std::string& reply, const char* refusal) {
@@ -134,4 +157,25 @@ bool AdService::FetchAd(const std::string& ad_id, std::string& record) {
     // "OK" alone means the server has no such ad; "^OK" alone carries no record either.
     if (record == kOk || record.empty()) return false;
     return Contains(*reply, kOk);
+}
+
+AdService::Upload AdService::UploadPicture(const std::string& name, const std::string& bytes,
+                                           bool replace) {
+    FormFields fields = {{"ad_picture", name}, {"picture_data", bytes}};
+    if (replace) fields.emplace_back("replace", "1");
+    client_.SetReadTimeout(kReadTimeoutMs);
+    const std::optional<std::string> reply = Post(Form("6", std::move(fields)));
+    if (refusal_ != Refusal::kNone) return {};
+    return UploadOutcome(reply, client_.LastFailure());
+}
+
+std::optional<std::string> AdService::FetchPicture(const std::string& name) {
+    const QByteArray path = QByteArray::fromStdString(name).toPercentEncoding();
+    client_.SetReadTimeout(kReadTimeoutMs);
+    const size_t usual = client_.MaxReplyBytes();
+    client_.SetMaxReplyBytes(size_t(kMaxPictureBytes));
+    std::optional<std::string> picture =
+        client_.Get(webserver_ + "/Pictures/" + path.toStdString());
+    client_.SetMaxReplyBytes(usual);
+    return picture;
 }

@@ -22,6 +22,18 @@ class AdService {
     // Add and edit results.
     enum Result { kFailed = 0, kDone = 1, kRefused = 2 };
 
+    // What became of a picture's upload. kRefused carries the script's one line on what is
+    // wrong with the picture; kUnknownAction is a server whose scripts cannot receive
+    // pictures; kFailed is every other failure, told with FailureMessage.
+    struct Upload {
+        enum Outcome { kFailed, kDone, kExists, kRefused, kUnknownAction };
+        Outcome outcome = kFailed;
+        std::string reason;
+    };
+
+    // The most a picture may weigh, here and in the script.
+    static constexpr qint64 kMaxPictureBytes = qint64{5} << 20;
+
     static constexpr int kReadTimeoutMs = 60000;
 
     using Clock = std::function<QDateTime()>;
@@ -49,6 +61,13 @@ class AdService {
     // On a reply, `record` becomes the reply without its "^OK" markers; after a failed
     // request it is left alone. True when the server sent a record.
     bool FetchAd(const std::string& ad_id, std::string& record);
+    // Sends `bytes` as they are to be stored under `name` in the scripts' Pictures folder;
+    // kExists when a picture of that name is there already and `replace` is false.
+    Upload UploadPicture(const std::string& name, const std::string& bytes, bool replace);
+    // The site's own copy of the picture `name`, with a plain GET of the Pictures folder (no
+    // signature: the web server hands the folder out to everyone); nullopt when it fails or
+    // weighs more than a picture may.
+    std::optional<std::string> FetchPicture(const std::string& name);
 
     // Why the script refused the latest operation's signature, when it did.
     Refusal LastRefusal() const { return refusal_; }

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,6 +18,9 @@
 #include "ErrorReport.h"
 #include "HttpClient.h"
 #include "Messages.h"
+#include "PictureChooser.h"
+#include "PictureFile.h"
+#include "PictureUpload.h"
 #include "ReplaceAll.h"
 #include "Text.h"
 
@@ -57,8 +61,12 @@ constexpr const char* kFieldNames[] = {"Ad Title", "Subtitle", "URL", "Content",
 }  // namespace
 
 TfrmPictureAd::TfrmPictureAd(AdService& service, HttpClient& client, Messages& messages,
-                             QWidget* parent)
-    : QDialog(parent, kTitleOnlyDialog), service_(service), client_(client), msgMain(messages) {
+                             PictureChooser& chooser, QWidget* parent)
+    : QDialog(parent, kTitleOnlyDialog),
+      service_(service),
+      client_(client),
+      msgMain(messages),
+      chooser_(chooser) {
     setObjectName("frmPictureAd");
     setWindowTitle("Add Picture Ad");
     setFixedSize(514, 341);
@@ -78,20 +86,39 @@ TfrmPictureAd::TfrmPictureAd(AdService& service, HttpClient& client, Messages& m
     btnOk->setObjectName("btnOk");
     btnCancel = new QPushButton("Cancel");
     btnCancel->setObjectName("btnCancel");
-    for (QPushButton* button : {btnOk, btnCancel}) button->setAutoDefault(false);
+    btnUpload = new QPushButton("Upload...");
+    btnUpload->setObjectName("btnUpload");
+    imgPicture = new QLabel;
+    imgPicture->setObjectName("imgPicture");
+    // Both stay within the Picture box's row, so the rows below keep their places.
+    const int rowHeight = edtAdPicture->sizeHint().height();
+    btnUpload->setFixedHeight(rowHeight);
+    imgPicture->setFixedSize(2 * rowHeight, rowHeight);
+    imgPicture->setAlignment(Qt::AlignCenter);
+    for (QPushButton* button : {btnOk, btnCancel, btnUpload}) button->setAutoDefault(false);
     connect(btnOk, &QPushButton::clicked, this, [this] { Guarded([this] { btnOkClick(); }); });
+    connect(btnUpload, &QPushButton::clicked, this,
+            [this] { Guarded([this] { btnUploadClick(); }); });
+    connect(edtAdPicture, &QLineEdit::textChanged, this, [this](const QString& name) {
+        if (name != shownPicture_) imgPicture->clear();
+    });
     connect(btnCancel, &QPushButton::clicked, this, &TfrmPictureAd::btnCancelClick);
     connect(&client_, &HttpClient::busyChanged, this, [this](bool busy) {
         btnOk->setEnabled(!busy);
         btnCancel->setEnabled(!busy);
+        btnUpload->setEnabled(!busy);
     });
 
     auto* picture = new QHBoxLayout;
     picture->addWidget(edtAdPicture, 1);
-    picture->addStretch(1);
+    auto* upload = new QHBoxLayout;
+    upload->addWidget(btnUpload);
+    upload->addWidget(imgPicture);
+    upload->addStretch(1);
+    picture->addLayout(upload, 1);
     auto* hint = new QLabel(
-        "Just enter the filename of the picture. Be sure to upload all your Ads to the Pictures "
-        "folder in your server");
+        "Upload... sends a picture from this computer to the Pictures folder on your server "
+        "and enters its name; or enter the file name of a picture that is there already.");
     hint->setWordWrap(true);
     auto* form = new QFormLayout;
     form->addRow("Ad Title:", edtAdTitle);
@@ -108,7 +135,7 @@ TfrmPictureAd::TfrmPictureAd(AdService& service, HttpClient& client, Messages& m
     layout->addLayout(form);
     layout->addWidget(divider);
     layout->addLayout(CentredButtons({btnOk, btnCancel}));
-    QWidget* const order[] = {edtAdTitle, edtAdSubtitle, edtAdURL, edtAdPicture,
+    QWidget* const order[] = {edtAdTitle, edtAdSubtitle, edtAdURL, edtAdPicture, btnUpload,
                               memContent, chkActive,     btnOk,    btnCancel};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     CenterOnScreen(*this);
@@ -212,6 +239,36 @@ void TfrmPictureAd::btnOkClick() {
     if (result == AdService::kFailed) msgMain.Warning(service_.FailureMessage(answers.failed));
     if (result == AdService::kRefused) msgMain.Warning(answers.refused);
     if (result == AdService::kDone) accept();
+}
+
+void TfrmPictureAd::ShowPicture(const std::string& name, const std::string& bytes) {
+    const QImage image = PreviewImage(bytes, imgPicture->size());
+    shownPicture_ = ToQ(name);
+    imgPicture->setPixmap(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
+}
+
+void TfrmPictureAd::ShowServerPicture() {
+    const std::string name = FromQ(edtAdPicture->text());
+    if (name.empty()) return;
+    // A picture the server does not hand out simply shows nothing: the ad may name one that
+    // is yet to be uploaded.
+    if (const std::optional<std::string> bytes = service_.FetchPicture(name))
+        ShowPicture(name, *bytes);
+}
+
+void TfrmPictureAd::btnUploadClick() {
+    if (client_.Busy()) return;
+    const QString path = chooser_.Choose(this);
+    if (path.isEmpty()) return;
+    std::variant<PictureFile, std::string> read = ReadPictureFile(path);
+    if (const std::string* why = std::get_if<std::string>(&read)) {
+        msgMain.Warning(*why);
+        return;
+    }
+    const PictureFile& picture = std::get<PictureFile>(read);
+    if (!SendPicture(service_, msgMain, picture)) return;
+    ShowPicture(picture.name, picture.bytes);
+    edtAdPicture->setText(ToQ(picture.name));
 }
 
 void TfrmPictureAd::btnCancelClick() { reject(); }

@@ -378,10 +378,12 @@ void TfrmMain::bsSkinButton3Click() { DeleteSelectedAds(adList, adService, msgMa
 void TfrmMain::bsSkinButton4Click() { DeleteAllAds(adList, adService, msgMain); }
 void TfrmMain::btnRefreshClick() { RefreshAdList(adList, adService, msgMain); }
 
-void TfrmMain::bsSkinButton5Click() { AddPictureAd(adList, adService, IdHTTP1, msgMain, this); }
+void TfrmMain::bsSkinButton5Click() {
+    AddPictureAd(adList, adService, IdHTTP1, msgMain, pictureChooser, this);
+}
 
 void TfrmMain::bsSkinButton6Click() {
-    EditPictureAd(*lvwItems, adList, adService, IdHTTP1, msgMain, this);
+    EditPictureAd(*lvwItems, adList, adService, IdHTTP1, msgMain, pictureChooser, this);
 }
 
 void TfrmMain::btnPreviewClick() { PreviewAd(*lvwItems, siteSettings.webserver, msgMain, this); }

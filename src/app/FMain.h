@@ -11,6 +11,7 @@
 #include "BrandProfile.h"
 #include "HttpClient.h"
 #include "NewsService.h"
+#include "PictureChooser.h"
 #include "PictureIcons.h"
 #include "SiteSettings.h"
 #include "UpdateCheck.h"
@@ -58,6 +59,7 @@ class TfrmMain : public QWidget {
 
     Messages& msgMain;
     Shell& shell;
+    QtPictureChooser pictureChooser;
     SiteSettings siteSettings;
     HttpClient IdHTTP1;
     AdService adService{IdHTTP1, siteSettings.webserver, siteSettings.actionsscript,

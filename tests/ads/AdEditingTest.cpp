@@ -13,6 +13,7 @@
 #include "AdEditing.h"
 #include "AdList.h"
 #include "AdService.h"
+#include "EditorFlow.h"
 #include "FSettings.h"
 #include "HttpClient.h"
 #include "MessageRecorder.h"
@@ -24,6 +25,9 @@
 #include "Text.h"
 
 namespace {
+
+// The server's answer to the editor's fetch of an ad's picture that it does not hold.
+const ScriptedHttpServer::Reply kNoPicture{404, "Not Found"};
 
 const std::string kRecord =
     "\"12\",\"Title\",\"Sub\",\"http://u/\",\"Line one\r\nline two\",\"p.gif\",\"4\",\"1\",\"1\"";
@@ -63,41 +67,6 @@ TEST(AdEditing, AFetchedRecordOpensOnlyWithNinePieces) {
     }
 }
 
-// The editor flows against a scripted server standing in for the owner's site.
-class AdEditingFlow : public ScriptedSite {
-  protected:
-    // Runs `steps` one after another once the editor is open, each after the one before has
-    // returned, while `flow` runs; true when every step ran.
-    bool WithEditor(std::vector<std::function<void(QWidget&)>> steps,
-                    const std::function<void()>& flow) {
-        size_t done = 0;
-        bool inStep = false;
-        QTimer poll;  // a fetch may come before the editor opens
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (inStep || !dialog || done == steps.size()) return;
-            inStep = true;
-            steps[done++](*dialog);
-            inStep = false;
-        });
-        poll.start(10);
-        flow();
-        return done == steps.size();
-    }
-    static void Type(QWidget& dialog, const char* name, const QString& text) {
-        dialog.findChild<QLineEdit*>(name)->setText(text);
-    }
-    static void Ok(QWidget& dialog) { dialog.findChild<QPushButton*>("btnOk")->click(); }
-    std::string Field(size_t request, const std::string& name) {
-        const std::string body = server.Requests().at(request).body;
-        const std::string marker = "name=\"" + name + "\"\r\n\r\n";
-        const size_t at = body.find(marker);
-        if (at == std::string::npos) return "(absent)";
-        const size_t start = at + marker.size();
-        return body.substr(start, body.find("\r\n--", start) - start);
-    }
-};
-
 TEST_F(AdEditingFlow, AddSendsTheFieldsAndClosesOnlyWhenTheServerAccepts) {
     server.PushBody("");  // the GET before each add
     server.PushBody("EXIST RECORD");
@@ -125,7 +94,7 @@ TEST_F(AdEditingFlow, AddSendsTheFieldsAndClosesOnlyWhenTheServerAccepts) {
                        });
                        Ok(d);
                    }},
-                   [&] { AddPictureAd(list, service, client, messages, nullptr); });
+                   [&] { AddPictureAd(list, service, client, messages, chooser, nullptr); });
     EXPECT_TRUE(ran);
     ASSERT_EQ(server.RequestCount(), 5u) << "two GETs, two adds, one reload";
     EXPECT_EQ(Field(1, "ad_title"), "Taken");
@@ -144,13 +113,14 @@ TEST_F(AdEditingFlow, AddSendsTheFieldsAndClosesOnlyWhenTheServerAccepts) {
 
 TEST_F(AdEditingFlow, EditOpensTheFetchedAdAndSendsItBack) {
     FillAdList(list, "\"12\",\"Old\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
-    EditPictureAd(view, list, service, client, messages, nullptr);
+    EditPictureAd(view, list, service, client, messages, chooser, nullptr);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "You need to select first a Picture Ad.");
 
     messages.shown.clear();
     view.setCurrentIndex(list.index(0, 0));
     server.PushBody(kRecord + "^OK");
+    server.Push(kNoPicture);
     server.PushBody("DON'T EXIST RECORD");
     server.PushBody("OK");
     server.PushBody("\"12\",\"New\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
@@ -171,37 +141,38 @@ TEST_F(AdEditingFlow, EditOpensTheFetchedAdAndSendsItBack) {
                        messages.answers = {true};
                        Ok(d);
                    }},
-                   [&] { EditPictureAd(view, list, service, client, messages, nullptr); });
+                   [&] { EditPictureAd(view, list, service, client, messages, chooser, nullptr); });
     EXPECT_TRUE(ran);
-    ASSERT_EQ(server.RequestCount(), 4u);
+    ASSERT_EQ(server.RequestCount(), 5u);
     EXPECT_EQ(Field(0, "ad_id"), "12");
-    EXPECT_EQ(Field(1, "action"), "3");
-    EXPECT_EQ(Field(1, "ad_id"), "12");
-    EXPECT_EQ(Field(1, "ad_text"), "Line one\r\nline two");
-    EXPECT_EQ(Field(1, "ad_impressions"), "(absent)");
-    EXPECT_EQ(Field(2, "ad_text"), "Line one\r\nline two\r\nthree");
+    EXPECT_EQ(server.Requests()[1].requestLine, "GET /Pictures/p.gif HTTP/1.1");
+    EXPECT_EQ(Field(2, "action"), "3");
+    EXPECT_EQ(Field(2, "ad_id"), "12");
+    EXPECT_EQ(Field(2, "ad_text"), "Line one\r\nline two");
+    EXPECT_EQ(Field(2, "ad_impressions"), "(absent)");
+    EXPECT_EQ(Field(3, "ad_text"), "Line one\r\nline two\r\nthree");
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[1].kind, "question");
     EXPECT_NE(messages.shown[1].text.find("(Content: a line break)"), std::string::npos);
     EXPECT_NE(messages.shown[1].text.find("still opens for editing"), std::string::npos);
     EXPECT_EQ(messages.shown[1].text.find("comma"), std::string::npos) << messages.shown[1].text;
-    EXPECT_EQ(Field(3, "action"), "5");
+    EXPECT_EQ(Field(4, "action"), "5");
     EXPECT_EQ(list.index(0, 0).data(), "New");
 
     // A record whose fields cannot be told apart opens no editor.
     view.setCurrentIndex(list.index(0, 0));
     server.PushBody("\"12\",\"Fast, cheap\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
     messages.shown.clear();
-    EditPictureAd(view, list, service, client, messages, nullptr);
+    EditPictureAd(view, list, service, client, messages, chooser, nullptr);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("cannot be edited"), std::string::npos);
-    EXPECT_EQ(server.RequestCount(), 5u);
+    EXPECT_EQ(server.RequestCount(), 6u);
 
     // Nor does one that lacks fields, and its message does not blame a comma.
     server.PushBody("\"12\",\"T\",\"S\",\"U\",\"X\",\"P\",\"0\"^OK");
     messages.shown.clear();
-    EditPictureAd(view, list, service, client, messages, nullptr);
+    EditPictureAd(view, list, service, client, messages, chooser, nullptr);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("lacks some of its fields"), std::string::npos);
@@ -215,8 +186,9 @@ TEST_F(AdEditingFlow, TheKeyboardAloneWalksEveryControlAndSends) {
     server.PushBody("");  // the GET before the add
     server.PushBody("OK");
     server.PushBody("\"5\",\"Keyed\",\"\",\"\",\"e\",\"\",\"0\",\"0\",\"0\"^OK");
-    const char* const order[] = {"edtAdTitle", "edtAdSubtitle", "edtAdURL", "edtAdPicture",
-                                 "memContent", "chkActive",     "btnOk",    "btnCancel"};
+    const char* const order[] = {"edtAdTitle",   "edtAdSubtitle", "edtAdURL",
+                                 "edtAdPicture", "btnUpload",     "memContent",
+                                 "chkActive",    "btnOk",         "btnCancel"};
     std::vector<std::string> forward, backward;
     const auto focused = [](QWidget& d) { return d.focusWidget()->objectName().toStdString(); };
     const auto walk = [&](QWidget& d) {
@@ -238,8 +210,8 @@ TEST_F(AdEditingFlow, TheKeyboardAloneWalksEveryControlAndSends) {
             d.close();
         }
     };
-    const bool ran =
-        WithEditor({walk}, [&] { AddPictureAd(list, service, client, messages, nullptr); });
+    const bool ran = WithEditor(
+        {walk}, [&] { AddPictureAd(list, service, client, messages, chooser, nullptr); });
     EXPECT_TRUE(ran);
     EXPECT_EQ(forward, std::vector<std::string>(std::begin(order), std::end(order)));
     EXPECT_EQ(backward, (std::vector<std::string>{"edtAdTitle", "btnCancel", "btnOk"}));
@@ -275,13 +247,14 @@ TEST_F(AdEditingFlow, EveryBoxKeepsAHundredThousandCharacters) {
         view.setCurrentIndex(list.index(0, 0));
         const size_t before = server.RequestCount();
         server.PushBody(record + "\"^OK");
+        server.Push(kNoPicture);
         server.PushBody("OK");
         server.PushBody("\"12\",\"T\",\"S\",\"U\",\"X\",\"P\",\"0\",\"0\",\"1\"^OK");
         const bool ran = WithEditor(
-            {Ok}, [&] { EditPictureAd(view, list, service, client, messages, nullptr); });
+            {Ok}, [&] { EditPictureAd(view, list, service, client, messages, chooser, nullptr); });
         EXPECT_TRUE(ran) << row.box;
-        ASSERT_EQ(server.RequestCount(), before + 3) << row.box;
-        const std::string sent = Field(before + 1, row.field);
+        ASSERT_EQ(server.RequestCount(), before + 4) << row.box;
+        const std::string sent = Field(before + 2, row.field);
         EXPECT_TRUE(sent == big) << row.box << " sent " << sent.size() << " characters";
     }
     EXPECT_TRUE(messages.shown.empty());

@@ -19,6 +19,7 @@
 #include "ServerScript.h"
 #include "SiteSettings.h"
 #include "TestDir.h"
+#include "TestPictures.h"
 
 namespace {
 
@@ -140,6 +141,38 @@ TEST_P(EndToEnd, TheOwnerAddsListsEditsFetchesAndDeletesAds) {
 // A visitor's page made of both snippets shows the ad, counts its impression, and its link
 // counts the click: the owner's list then shows the rate. Visitors arriving together lose
 // no count.
+// The program's own upload, signed over a body of binary bytes, against the real script; the
+// editor fetches what the pages show.
+TEST_P(EndToEnd, TheOwnerUploadsPicturesAndFetchesThemBack) {
+    using Upload = AdService::Upload;
+    const std::string photo = PictureBytes("PNG", 1200, 1300, true);
+    const std::string other = PictureBytes("PNG", 30, 20);
+    const std::string jpeg = PictureBytes("JPEG", 30, 20);
+    const struct {
+        std::string name, bytes;
+        bool replace;
+        Upload::Outcome outcome;
+        std::string reason;
+    } cases[] = {
+        {"photo.png", photo, false, Upload::kDone, ""},
+        {"photo.png", other, false, Upload::kExists, ""},
+        {"photo.jpg", jpeg, false, Upload::kDone, ""},
+        {"photo.jpeg", other, false, Upload::kRefused, "BAD PICTURE"},
+        {"photo.png", other, false, Upload::kExists, ""},
+        {"notes.png", "plain text", false, Upload::kRefused, "BAD PICTURE"},
+        {"../photo.png", other, true, Upload::kRefused, "BAD PICTURE NAME"},
+    };
+    for (const auto& c : cases) {
+        const Upload sent = service.UploadPicture(c.name, c.bytes, c.replace);
+        EXPECT_EQ(sent.outcome, c.outcome) << c.name;
+        EXPECT_EQ(sent.reason, c.reason) << c.name;
+    }
+    EXPECT_TRUE(service.FetchPicture("photo.png") == photo);
+    EXPECT_EQ(service.UploadPicture("photo.png", other, true).outcome, Upload::kDone);
+    EXPECT_TRUE(service.FetchPicture("photo.png") == other);
+    EXPECT_EQ(service.FetchPicture("missing.png"), std::nullopt);
+}
+
 TEST_P(EndToEnd, VisitorsSeeTheAdAndTheirViewsAndClicksMakeTheRate) {
     ASSERT_EQ(service.AddAd(Ad("Shoes")), AdService::kDone);
     ASSERT_EQ(service.AddAd(Ad("Hidden", "0")), AdService::kDone);

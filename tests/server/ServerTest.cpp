@@ -61,19 +61,9 @@ class Server : public ::testing::TestWithParam<Database> {
         site.Configure(database);
         site.Upload(Script(database.dbhostname));
     }
-    // `key` empty leaves the owner key out; `after` follows the closing tag.
     std::string Script(const std::string& hostname, const std::string& key = kOwnerKey,
                        const std::string& after = "") const {
-        std::string script = "<?php\r\n";
-        for (const auto& [name, value] : {std::pair{"hostname", hostname},
-                                          {"database", database.dbdatabase},
-                                          {"username", database.dbusername},
-                                          {"password", database.dbpassword},
-                                          {"adswidth", std::string("320px")},
-                                          {"ownerkey", key}})
-            if (name != std::string("ownerkey") || !key.empty())
-                script += std::string("  $") + name + "=\"" + value + "\";\r\n";
-        return script + "?>\r\n" + after;
+        return SettingsScript(database, hostname, key, after);
     }
     Answer Post(const FormFields& fields) const { return Send(Signed(actions, fields)); }
     std::string List() const {

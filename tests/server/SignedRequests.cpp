@@ -5,6 +5,7 @@
 #include <QNetworkReply>
 
 #include "OwnerSignature.h"
+#include "SiteSettings.h"
 
 Answer Send(const RawRequest& request) {
     QNetworkAccessManager network;
@@ -36,4 +37,18 @@ RawRequest Signed(const std::string& url, const FormFields& fields, const std::s
             form.contentType,
             form.body,
             {{"X-Quillspot-Signature", OwnerSignature(keyHex, time, RandomHex(16), form.body)}}};
+}
+
+std::string SettingsScript(const SiteSettings& database, const std::string& hostname,
+                           const std::string& key, const std::string& after) {
+    std::string script = "<?php\r\n";
+    for (const auto& [name, value] : {std::pair{"hostname", hostname},
+                                      {"database", database.dbdatabase},
+                                      {"username", database.dbusername},
+                                      {"password", database.dbpassword},
+                                      {"adswidth", std::string("320px")},
+                                      {"ownerkey", key}})
+        if (name != std::string("ownerkey") || !key.empty())
+            script += std::string("  $") + name + "=\"" + value + "\";\r\n";
+    return script + "?>\r\n" + after;
 }

@@ -8,6 +8,8 @@
 
 #include "FormPost.h"
 
+struct SiteSettings;
+
 // The owner key of the tests' settings scripts, as hex.
 inline constexpr const char* kOwnerKey =
     "8f0c2a4e6b1d3f5a7c9e0b2d4f6a8c1e3b5d7f9a0c2e4b6d8f1a3c5e7b9d0f2a";
@@ -35,3 +37,9 @@ Answer Send(const RawRequest& request);
 RawRequest Signed(const std::string& url, const FormFields& fields,
                   const std::string& keyHex = kOwnerKey,
                   qint64 time = QDateTime::currentSecsSinceEpoch());
+
+// The settings script as the owner's client writes it, with `database`'s values but the
+// database host `hostname`; `key` empty leaves the owner key out; `after` follows the closing
+// tag.
+std::string SettingsScript(const SiteSettings& database, const std::string& hostname,
+                           const std::string& key = kOwnerKey, const std::string& after = "");

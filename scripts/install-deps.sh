@@ -9,7 +9,7 @@ set -euo pipefail
 
 program=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-webengine-dev
+  qt6-base-dev qt6-webengine-dev qt6-charts-dev
   libcurl4-openssl-dev libssl-dev
   xvfb xauth
   # The demo runs the server scripts on SQLite.

@@ -50,6 +50,10 @@ class AdService {
     // request it is left alone. True when the server sent a record.
     bool FetchAd(const std::string& ad_id, std::string& record);
 
+    // Any other operation of the script: `fields` posted after the action and before "end",
+    // signed like the others. The reply, or nullopt when the post failed in any way.
+    std::optional<std::string> PostAction(const char* action, FormFields fields);
+
     // Why the script refused the latest operation's signature, when it did.
     Refusal LastRefusal() const { return refusal_; }
     // What the owner is told when the latest operation failed: what the server's refusal of

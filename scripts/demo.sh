@@ -24,6 +24,7 @@ copy_in() { cp "$1" "$2.new" && mv -f "$2.new" "$2"; }
 mkdir -p "$site/Pictures" "$demo/data"
 copy_in "$build/quillspot" "$demo/quillspot"
 copy_in "$build/libquillspot_preview.so" "$demo/libquillspot_preview.so"
+copy_in "$build/libquillspot_stats.so" "$demo/libquillspot_stats.so"
 cp "$top"/server/*.php "$site/"
 cp "$top"/server/demo/Pictures/* "$site/Pictures/"
 php "$top/server/demo/settings.php" "$site" "$database" "$keyfile"

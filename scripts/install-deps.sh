@@ -9,7 +9,7 @@ set -euo pipefail
 
 program=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-webengine-dev
+  qt6-base-dev qt6-webengine-dev qt6-charts-dev
   # Qt reads WebP pictures, which the ad editor uploads, only with this plugin.
   qt6-image-formats-plugins
   libcurl4-openssl-dev libssl-dev

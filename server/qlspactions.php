@@ -105,17 +105,62 @@ function qlsp_edit(PDO $db, array $form): string
 function qlsp_delete(PDO $db, array $form): string
 {
     $ids = qlsp_field($form, 'qlspotdeleteids');
-    if ($ids === 'all') {
-        $db->exec('DELETE FROM qlsp_ads');
-        return 'OK';
-    }
-    $list = array_map('qlsp_id', explode(',', $ids));
+    $list = $ids === 'all' ? [] : array_map('qlsp_id', explode(',', $ids));
     if (in_array(null, $list, true)) {
         throw new Refusal(400, 'BAD FIELD qlspotdeleteids');
     }
     $marks = implode(',', array_fill(0, count($list), '?'));
-    $db->prepare("DELETE FROM qlsp_ads WHERE ad_id IN ($marks)")->execute($list);
+    $where = $ids === 'all' ? '' : " WHERE ad_id IN ($marks)";
+    // An ad's days go with it, or a later ad could never be told from it.
+    $db->beginTransaction();
+    foreach (['qlsp_ads', 'qlsp_daily'] as $table) {
+        $db->prepare("DELETE FROM $table$where")->execute($list);
+    }
+    $db->commit();
     return 'OK';
+}
+
+// A day as YYYY-MM-DD that the calendar has, as a DateTimeImmutable at its midnight.
+function qlsp_day(array $form, string $name): DateTimeImmutable
+{
+    $value = qlsp_field($form, $name);
+    $day = DateTimeImmutable::createFromFormat('!Y-m-d', $value, new DateTimeZone('UTC'));
+    if (preg_match('/\A[0-9]{4}-[0-9]{2}-[0-9]{2}\z/', $value) !== 1 || $day === false
+            || $day->format('Y-m-d') !== $value) {
+        throw new Refusal(400, 'BAD FIELD ' . $name);
+    }
+    return $day;
+}
+
+// The daily counts of one ad, or of "all", from first_day to last_day: one line
+// "DAY,ID,IMPRESSIONS,CLICKS^" for each day and ad that has any, in day and then id order.
+function qlsp_daily_counts(PDO $db, array $form): string
+{
+    $ad = qlsp_field($form, 'ad_id');
+    $id = $ad === 'all' ? null : qlsp_id($ad);
+    if ($ad !== 'all' && $id === null) {
+        throw new Refusal(400, 'BAD FIELD ad_id');
+    }
+    $first = qlsp_day($form, 'first_day');
+    $last = qlsp_day($form, 'last_day');
+    $span = $first->diff($last);
+    if ($span->invert === 1 || $span->days > 3660) {
+        throw new Refusal(400, 'BAD FIELD last_day');
+    }
+    $values = [$first->format('Y-m-d'), $last->format('Y-m-d')];
+    $sql = 'SELECT day, ad_id, impressions, clicks FROM qlsp_daily WHERE day BETWEEN ? AND ?';
+    if ($id !== null) {
+        $sql .= ' AND ad_id = ?';
+        $values[] = $id;
+    }
+    $query = $db->prepare($sql . ' ORDER BY day, ad_id');
+    $query->execute($values);
+    $reply = '';
+    foreach ($query as $row) {
+        $reply .= $row['day'] . ',' . $row['ad_id'] . ',' . $row['impressions'] . ','
+            . $row['clicks'] . '^';
+    }
+    return $reply . 'OK';
 }
 
 function qlsp_list(PDO $db, array $form): string
@@ -152,7 +197,7 @@ qlsp_run(function (): void {
     qlsp_check_signature($db, $settings['ownerkey'], $form['body']);
     $actions = ['1' => fn(PDO $db, array $fields) => 'OK', '2' => 'qlsp_add', '3' => 'qlsp_edit',
         '4' => 'qlsp_delete', '5' => 'qlsp_list', '6' => 'qlsp_upload_picture',
-        '9' => 'qlsp_fetch'];
+        '7' => 'qlsp_daily_counts', '9' => 'qlsp_fetch'];
     $action = $form['fields']['action'] ?? null;
     if (!isset($actions[$action])) {
         throw new Refusal(400, 'UNKNOWN ACTION');

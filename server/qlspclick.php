@@ -15,6 +15,6 @@ qlsp_run(function (): void {
     if (preg_match('~\Ahttps?://[^\x00-\x20\x7f]+\z~i', $url) !== 1) {
         throw new Refusal(404, 'THIS AD HAS NO WEB ADDRESS');
     }
-    $db->prepare('UPDATE qlsp_ads SET ad_clicks = ad_clicks + 1 WHERE ad_id = ?')->execute([$id]);
+    qlsp_count_visit($db, $id, 'clicks');
     header('Location: ' . $url, true, 302);
 }, 'text/plain');

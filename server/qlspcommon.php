@@ -158,6 +158,12 @@ function qlsp_migrations(PDO $db): array
         // The nonces of the owner's signed posts, kept while a replay could still pass.
         3 => ['CREATE TABLE qlsp_nonces (nonce CHAR(32) NOT NULL PRIMARY KEY, seen BIGINT NOT NULL)',
             'CREATE INDEX qlsp_nonces_seen ON qlsp_nonces (seen)'],
+        // Each ad's impressions and clicks per day of the server's own calendar; the reports
+        // ask for a range of days, of one ad or of all.
+        4 => ['CREATE TABLE qlsp_daily (day CHAR(10) NOT NULL, ad_id BIGINT NOT NULL, '
+            . 'impressions BIGINT NOT NULL DEFAULT 0, clicks BIGINT NOT NULL DEFAULT 0, '
+            . 'PRIMARY KEY (day, ad_id))',
+            'CREATE INDEX qlsp_daily_ad ON qlsp_daily (ad_id, day)'],
     ];
 }
 
@@ -185,6 +191,28 @@ function qlsp_migrate(PDO $db, ?int $upTo = null): void
             }
         }
         $db->prepare('INSERT INTO qlsp_schema (version) VALUES (?)')->execute([$version]);
+    }
+}
+
+// Counts a visitor's impression or click (`$column` names which) into the ad's totals and its
+// day's, in one transaction: each count is a single statement, so visitors arriving together
+// each add their own, and the two never disagree.
+function qlsp_count_visit(PDO $db, int $id, string $column): void
+{
+    $sqlite = qlsp_is_sqlite($db);
+    // SQLite takes the write lock at once, so a second visitor waits for it instead of failing.
+    $sqlite ? $db->exec('BEGIN IMMEDIATE') : $db->beginTransaction();
+    try {
+        $db->prepare("UPDATE qlsp_ads SET ad_$column = ad_$column + 1 WHERE ad_id = ?")
+            ->execute([$id]);
+        $add = $sqlite ? "ON CONFLICT (day, ad_id) DO UPDATE SET $column = $column + 1"
+            : "ON DUPLICATE KEY UPDATE $column = $column + 1";
+        $db->prepare("INSERT INTO qlsp_daily (day, ad_id, $column) VALUES (?, ?, 1) $add")
+            ->execute([date('Y-m-d'), $id]);
+        $sqlite ? $db->exec('COMMIT') : $db->commit();
+    } catch (Throwable $error) {
+        $sqlite ? $db->exec('ROLLBACK') : $db->rollBack();
+        throw $error;
     }
 }
 

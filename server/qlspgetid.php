@@ -27,8 +27,6 @@ qlsp_run(function (): void {
         echo '0';
         return;
     }
-    // One statement: visitors arriving together each add their own impression.
-    $db->prepare('UPDATE qlsp_ads SET ad_impressions = ad_impressions + 1 WHERE ad_id = ?')
-        ->execute([(int)$id]);
+    qlsp_count_visit($db, (int)$id, 'impressions');
     echo (int)$id;
 }, 'text/plain');

@@ -1,12 +1,11 @@
 #include "AdListModel.h"
 
-#include <QLocale>
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <limits>
 #include <numeric>
 
+#include "ClickRate.h"
 #include "ListText.h"
 #include "NaturalOrder.h"
 #include "Text.h"
@@ -27,19 +26,8 @@ std::optional<double> Rate(const RecordPieces& pieces) {
     return static_cast<double>(CountPiece(pieces[7])) / impressions * 100.0;
 }
 
-// The click rate as "%.2f%%" would write it, but with the user's decimal separator; "0"
-// without impressions.
 QString RateText(const RecordPieces& pieces) {
-    const std::optional<double> rate = Rate(pieces);
-    if (!rate) return QStringLiteral("0");
-    char digits[32];
-    char* end =
-        std::to_chars(digits, digits + sizeof digits - 1, *rate, std::chars_format::fixed, 2).ptr;
-    *end++ = '%';
-    QString text = QString::fromLatin1(digits, end - digits);
-    const QString decimalPoint = QLocale().decimalPoint();
-    if (decimalPoint != u'.') text.replace(u'.', decimalPoint);
-    return text;
+    return ClickRateText(CountPiece(pieces[6]), CountPiece(pieces[7]));
 }
 
 // Empties a container and gives its memory back; clearing or assigning an empty one keeps it.

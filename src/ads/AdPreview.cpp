@@ -1,11 +1,10 @@
 #include "AdPreview.h"
 
 #include <QCoreApplication>
-#include <QLibrary>
-#include <stdexcept>
 
 #include "AdList.h"
 #include "Messages.h"
+#include "ModuleFunction.h"
 #include "Text.h"
 
 namespace {
@@ -15,18 +14,11 @@ using ShowPreview = void (*)(const QString& address, QWidget* parent);
 // The preview module beside the program (a copied folder), where the package installs it,
 // or, for a program run from its build folder's tests and benchmarks, where the build put it.
 ShowPreview LoadPreview() {
-    static ShowPreview show = nullptr;
-    if (show) return show;
-    QString error;
-    for (const QString& path :
-         {QCoreApplication::applicationDirPath() + "/" + QUILLSPOT_PREVIEW_NAME,
-          QStringLiteral(QUILLSPOT_PREVIEW_INSTALLED), QStringLiteral(QUILLSPOT_PREVIEW_BUILT)}) {
-        QLibrary module(path);
-        show = reinterpret_cast<ShowPreview>(module.resolve("QuillspotShowPreview"));
-        if (show) return show;
-        error = module.errorString();
-    }
-    throw std::runtime_error("The preview cannot be shown: " + FromQ(error));
+    static const auto show = reinterpret_cast<ShowPreview>(ModuleFunction(
+        {QCoreApplication::applicationDirPath() + "/" + QUILLSPOT_PREVIEW_NAME,
+         QStringLiteral(QUILLSPOT_PREVIEW_INSTALLED), QStringLiteral(QUILLSPOT_PREVIEW_BUILT)},
+        "QuillspotShowPreview", "The preview cannot be shown: "));
+    return show;
 }
 
 }  // namespace

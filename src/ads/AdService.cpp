@@ -117,9 +117,13 @@ std::string AdService::FailureMessage(const std::string& usual) const {
     return client_.Explained(usual);
 }
 
-std::string AdService::Send(const char* action, FormFields fields) {
+std::optional<std::string> AdService::PostAction(const char* action, FormFields fields) {
     client_.SetReadTimeout(kReadTimeoutMs);
-    return Post(Form(action, std::move(fields))).value_or(kBad);
+    return Post(Form(action, std::move(fields)));
+}
+
+std::string AdService::Send(const char* action, FormFields fields) {
+    return PostAction(action, std::move(fields)).value_or(kBad);
 }
 
 bool AdService::CheckService() { return Send("1") == kOk; }

@@ -69,6 +69,10 @@ class AdService {
     // weighs more than a picture may.
     std::optional<std::string> FetchPicture(const std::string& name);
 
+    // Any other operation of the script: `fields` posted after the action and before "end",
+    // signed like the others. The reply, or nullopt when the post failed in any way.
+    std::optional<std::string> PostAction(const char* action, FormFields fields);
+
     // Why the script refused the latest operation's signature, when it did.
     Refusal LastRefusal() const { return refusal_; }
     // What the owner is told when the latest operation failed: what the server's refusal of

@@ -27,6 +27,7 @@
 #include "FFormCode.h"
 #include "FNews.h"
 #include "FSettings.h"
+#include "FStats.h"
 #include "LastNewsId.h"
 #include "MessageBalloon.h"
 #include "Messages.h"
@@ -96,7 +97,7 @@ void TfrmMain::ShowClientBusy(bool busy) {
     // another is visibly unavailable.
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
              btnNews, bsSkinSpeedButton1, bsSkinButton5, bsSkinButton6, bsSkinButton3,
-             bsSkinButton4, btnRefresh})
+             bsSkinButton4, btnRefresh, btnStats})
         button->setEnabled(!busy);
 }
 
@@ -168,6 +169,7 @@ QWidget* TfrmMain::BuildToolbar() {
     btnMakeMoney =
         AddButton(panToolbar, "btnMakeMoney", "Make Money", 379, 125, &TfrmMain::btnMakeMoneyClick);
     btnAbout = AddButton(panToolbar, "btnAbout", "About", 508, 102, &TfrmMain::btnAboutClick);
+    btnStats = AddButton(panToolbar, "btnStats", "Statistics", 614, 102, &TfrmMain::btnStatsClick);
     btnNews = AddPictureButton(panToolbar, "btnNews", "Check News", 782, PictureIcon::News,
                                &TfrmMain::btnNewsClick);
     bsSkinSpeedButton1 = AddPictureButton(panToolbar, "bsSkinSpeedButton1", "Check Updates", 825,
@@ -362,6 +364,22 @@ void TfrmMain::gifBannerClick() { imgBannerClick(); }
 void TfrmMain::btnAboutClick() {
     TfrmAbout about(brandProfile, this);
     about.exec();
+}
+
+// The highlighted ad's statistics, or every ad's when no row is highlighted.
+void TfrmMain::btnStatsClick() {
+    std::string id;
+    std::string title;
+    if (HighlightedAdId(*lvwItems, id))
+        title = FromQ(lvwItems->selectionModel()
+                          ->selectedRows()
+                          .front()
+                          .siblingAtColumn(kColumnTitle)
+                          .data()
+                          .toString());
+    TfrmStats stats(adService, IdHTTP1, msgMain, id, title, QDate::currentDate(),
+                    &TfrmStats::AskForFile, this);
+    stats.exec();
 }
 
 // A link label opens its target with the desktop's handler for the address.

@@ -94,6 +94,7 @@ class TfrmMain : public QWidget {
     void bsSkinButton7Click();
     void btnMakeMoneyClick();
     void btnAboutClick();
+    void btnStatsClick();
     void btnNewsClick();
     void btnUpdateClick();
     void btnHelpClick();
@@ -144,6 +145,7 @@ class TfrmMain : public QWidget {
     QPushButton* bsSkinButton7 = nullptr;
     QPushButton* btnMakeMoney = nullptr;
     QPushButton* btnAbout = nullptr;
+    QPushButton* btnStats = nullptr;
     QToolButton* btnNews = nullptr;
     QToolButton* bsSkinSpeedButton1 = nullptr;
     QToolButton* bsSkinSpeedButton2 = nullptr;

@@ -178,8 +178,8 @@ TEST_F(MainWindowAds, WhileARequestWaitsRequestButtonsAreUnavailableAndEscapeGiv
     trickle.byteIntervalMs = 1000;
     server_.Push(trickle);
 
-    const char* const requestButtons[] = {"btnRefresh", "bsSkinButton3", "bsSkinButton4",
-                                          "bsSkinButton5", "bsSkinButton6"};
+    const char* const requestButtons[] = {"btnRefresh",    "bsSkinButton3", "bsSkinButton4",
+                                          "bsSkinButton5", "bsSkinButton6", "btnStats"};
     std::vector<std::string> enabledWhileWaiting;
     QTimer::singleShot(300, w.get(), [&] {
         for (const char* name : requestButtons)

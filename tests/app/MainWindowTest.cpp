@@ -175,6 +175,7 @@ TEST_F(MainWindow, HasTheDesignedControls) {
         {"bsSkinButton7", "Settings", {279, 6, 96, 20}},
         {"btnMakeMoney", "Make Money", {379, 6, 125, 20}},
         {"btnAbout", "About", {508, 6, 102, 20}},
+        {"btnStats", "Statistics", {614, 6, 102, 20}},
         {"btnSelectAll", "Select All", {8, 6, 100, 20}},
         {"bsSkinButton2", "Clear Selection", {112, 6, 100, 20}},
         {"bsSkinButton5", "Add Ad", {216, 6, 100, 20}},

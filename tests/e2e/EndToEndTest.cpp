@@ -245,7 +245,7 @@ TEST_P(EndToEnd, AnOlderSchemaIsMigratedInPlace) {
                              QString::fromStdString(site.Path("qlspcommon.php"))};
     EXPECT_EQ(RunPhp(php + QStringList{"add"}), "1");
     ASSERT_TRUE(service.LoadAdList(list));
-    EXPECT_EQ(RunPhp(php + QStringList{"read"}), "3");
+    EXPECT_EQ(RunPhp(php + QStringList{"read"}), "4");
     ASSERT_EQ(list.rowCount(), 1);
     EXPECT_EQ(list.data(list.index(0, kColumnTitle), Qt::DisplayRole).toString(), "Old");
 }

@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdlib>
 
 #include "AdSite.h"
 #include "OwnerSignature.h"
+#include "Php.h"
 #include "SignedRequests.h"
 #include "SiteSettings.h"
 
@@ -35,6 +38,10 @@ FormFields AdFields(const std::string& title) {
             {"ad_impressions", "0"},
             {"ad_clicks", "0"},
             {"end", ""}};
+}
+
+FormFields Daily(const std::string& ad, const std::string& first, const std::string& last) {
+    return {{"action", "7"}, {"ad_id", ad}, {"first_day", first}, {"last_day", last}, {"end", ""}};
 }
 
 FormFields Delete(const std::string& ids) {
@@ -166,7 +173,7 @@ TEST_P(Server, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
         {add("Other", "http://a.example/\r\nSet-Cookie: x=1", "1"), 200, "OK"},
         {add("Third", "http://a.example/", "1; DROP TABLE qlsp_ads"), 400, "BAD FIELD ad_enable"},
         {post({{"action", "2"}, {"end", ""}}), 400, "MISSING FIELD ad_title"},
-        {post({{"action", "7"}, {"end", ""}}), 400, "UNKNOWN ACTION"},
+        {post({{"action", "8"}, {"end", ""}}), 400, "UNKNOWN ACTION"},
         {post({{"end", ""}}), 400, "UNKNOWN ACTION"},
         {post({{"action", "9"}, {"ad_id", "1 OR 1=1"}, {"end", ""}}), 200, "OK"},
         {post(Delete("1) OR (1=1")), 400, "BAD FIELD qlspotdeleteids"},
@@ -242,6 +249,90 @@ TEST_P(Server, BadRequestsAreRefusedOrStoredIntactAndNothingLeaks) {
     const Answer check = Send({actions});
     EXPECT_EQ(check.status, 200);
     EXPECT_EQ(check.body, "OK");
+}
+
+// Visitors arriving together each count into the ad's day as into its totals.
+TEST_P(Server, ConcurrentVisitorsCountExactlyIntoTheDay) {
+    ASSERT_EQ(Post(AdFields("Busy")).body, "OK");
+    std::vector<std::unique_ptr<QProcess>> visitors;
+    for (int i = 0; i < 8; ++i) {
+        visitors.push_back(std::make_unique<QProcess>());
+        visitors.back()->start("php",
+                               {"-r",
+                                "for ($i = 0; $i < 25; ++$i) file_get_contents($argv[1]);"
+                                "for ($i = 0; $i < 5; ++$i) @file_get_contents($argv[2]);",
+                                QString::fromStdString(site.Url("/qlspgetid.php?lastadid=0")),
+                                QString::fromStdString(site.Url("/qlspclick.php?ad_id=1"))});
+    }
+    for (auto& visitor : visitors) EXPECT_TRUE(visitor->waitForFinished(60000));
+    // The server's day is its own: a day either side of ours holds it, whatever its zone.
+    const QDate today = QDate::currentDate();
+    const std::string counted =
+        Post(Daily("1", today.addDays(-1).toString(Qt::ISODate).toStdString(),
+                   today.addDays(1).toString(Qt::ISODate).toStdString()))
+            .body;
+    EXPECT_TRUE(QRegularExpression("\\A[0-9]{4}-[0-9]{2}-[0-9]{2},1,200,40\\^OK\\z")
+                    .match(QString::fromStdString(counted))
+                    .hasMatch())
+        << counted;
+    EXPECT_NE(Post({{"action", "9"}, {"ad_id", "1"}, {"end", ""}}).body.find("\",\"200\",\"40\","),
+              std::string::npos);
+}
+
+// Days are asked for by range, of one ad or of all, across month and year boundaries; an ad's
+// days go with it; a malformed field is refused.
+TEST_P(Server, DailyCountsAreAnsweredByRangeAndGoWithTheirAd) {
+    for (const char* title : {"One", "Two", "Three"}) ASSERT_EQ(Post(AdFields(title)).body, "OK");
+    const std::string insert =
+        "require $argv[1]; qlsp_connect(qlsp_settings())->exec(\"INSERT INTO qlsp_daily "
+        "(day, ad_id, impressions, clicks) VALUES ('2025-12-30', 1, 9, 9), "
+        "('2025-12-31', 1, 10, 1), ('2025-12-31', 2, 20, 2), ('2026-01-01', 3, 30, 3), "
+        "('2026-01-01', 1, 11, 0), ('2026-01-31', 1, 12, 2), ('2026-02-01', 2, 21, 0), "
+        "('2026-02-01', 1, 13, 1), ('2026-02-02', 1, 9, 9)\");";
+    ASSERT_EQ(
+        RunPhp({"-d", "extension=pdo", "-d", "extension=pdo_sqlite", "-d", "extension=mysqlnd",
+                "-d", "extension=pdo_mysql", "-r", QString::fromStdString(insert),
+                QString::fromStdString(site.Path("qlspcommon.php"))}),
+        "");
+    const std::string first = "2025-12-31", last = "2026-02-01";
+    const std::string all =
+        "2025-12-31,1,10,1^2025-12-31,2,20,2^2026-01-01,1,11,0^2026-01-01,3,30,3^"
+        "2026-01-31,1,12,2^2026-02-01,1,13,1^2026-02-01,2,21,0^OK";
+    const struct {
+        FormFields fields;
+        int status;
+        std::string body;
+    } cases[] = {
+        {Daily("1", first, last), 200,
+         "2025-12-31,1,10,1^2026-01-01,1,11,0^2026-01-31,1,12,2^2026-02-01,1,13,1^OK"},
+        {Daily("all", first, last), 200, all},
+        {Daily("2", "2026-01-01", "2026-01-31"), 200, "OK"},
+        {Daily("7", first, last), 200, "OK"},
+        {Daily("all", "2026-02-01", "2026-02-01"), 200, "2026-02-01,1,13,1^2026-02-01,2,21,0^OK"},
+        {Daily("all", "2016-01-25", "2026-02-01"), 200, "2025-12-30,1,9,9^" + all},
+        {Daily("all", "2016-01-24", "2026-02-01"), 400, "BAD FIELD last_day"},
+        {Daily("all", last, first), 400, "BAD FIELD last_day"},
+        {Daily("0", first, last), 400, "BAD FIELD ad_id"},
+        {Daily("1 OR 1=1", first, last), 400, "BAD FIELD ad_id"},
+        {Daily("1", "2026-02-30", last), 400, "BAD FIELD first_day"},
+        {Daily("1", "2026-2-01", last), 400, "BAD FIELD first_day"},
+        {Daily("1", first, "2026-02-01'"), 400, "BAD FIELD last_day"},
+        {Daily("1", first, " 2026-02-01"), 400, "BAD FIELD last_day"},
+        {{{"action", "7"}, {"ad_id", "1"}, {"first_day", first}, {"end", ""}},
+         400,
+         "MISSING FIELD last_day"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fields[1].second + " " + c.fields[2].second + " " + c.fields.at(3).second);
+        const Answer answer = Post(c.fields);
+        EXPECT_EQ(answer.status, c.status);
+        EXPECT_EQ(answer.body, c.body);
+    }
+    ASSERT_EQ(Post(Delete("3")).body, "OK");
+    EXPECT_EQ(Post(Daily("3", first, last)).body, "OK");
+    EXPECT_EQ(Post(Daily("all", "2026-01-01", "2026-01-01")).body, "2026-01-01,1,11,0^OK");
+    ASSERT_EQ(Post(Delete("all")).body, "OK");
+    EXPECT_EQ(Post(Daily("all", "2025-01-01", "2026-12-31")).body, "OK");
 }
 
 // The pages that print the ad live on the site's host, perhaps in another folder than the

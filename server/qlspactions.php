@@ -163,13 +163,26 @@ function qlsp_daily_counts(PDO $db, array $form): string
     return $reply . 'OK';
 }
 
+// A site may hold a million ads, a reply of hundreds of megabytes: the records go out as the
+// database hands them over, some 64 KiB at a time, so the script's memory stays the same
+// whatever the number of ads. MySQL would otherwise copy the whole result to the script
+// first. A failure half-way leaves the reply without its closing "OK", which the client
+// takes for a failed list.
 function qlsp_list(PDO $db, array $form): string
 {
-    $reply = '';
-    foreach ($db->query('SELECT * FROM qlsp_ads ORDER BY ad_id') as $row) {
-        $reply .= qlsp_record($row) . '^';
+    if (!qlsp_is_sqlite($db)) {
+        $db->setAttribute(PDO::MYSQL_ATTR_USE_BUFFERED_QUERY, false);
     }
-    return $reply . 'OK';
+    $piece = '';
+    $rows = $db->query('SELECT ' . implode(', ', QLSP_FIELDS) . ' FROM qlsp_ads ORDER BY ad_id');
+    foreach ($rows as $row) {
+        $piece .= qlsp_record($row) . '^';
+        if (strlen($piece) >= 65536) {
+            echo $piece;
+            $piece = '';
+        }
+    }
+    return $piece . 'OK';
 }
 
 function qlsp_fetch(PDO $db, array $form): string

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+// The whole process's resident memory now, in bytes.
+inline double ResidentBytes() {
+    long pages = 0, resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(statm);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE));
+}
+
+// The process's peak resident memory since the last ResetPeakResident(), in bytes.
+inline double PeakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) * 1024;
+    return 0;
+}
+
+inline void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }

@@ -40,12 +40,17 @@ function qlsp_count(array $form, string $name): int
     return (int)$value;
 }
 
-// One ad as the client reads it: the nine values in double quotes, joined by commas. The
-// protocol has no escapes, so a value holding a comma, "^" or a line break shows as it is.
-function qlsp_record(array $row): string
+// One ad as the client reads it: its nine values, selected as QLSP_FIELDS names them, in
+// double quotes, joined by commas. The protocol has no escapes, so a value holding a comma,
+// "^" or a line break shows as it is.
+function qlsp_record(array $values): string
 {
-    $values = array_map(fn(string $name) => (string)$row[$name], QLSP_FIELDS);
     return '"' . implode('","', $values) . '"';
+}
+
+function qlsp_select_fields(): string
+{
+    return 'SELECT ' . implode(', ', QLSP_FIELDS) . ' FROM qlsp_ads';
 }
 
 function qlsp_title_taken(PDO $db, string $title): bool
@@ -174,7 +179,7 @@ function qlsp_list(PDO $db, array $form): string
         $db->setAttribute(PDO::MYSQL_ATTR_USE_BUFFERED_QUERY, false);
     }
     $piece = '';
-    $rows = $db->query('SELECT ' . implode(', ', QLSP_FIELDS) . ' FROM qlsp_ads ORDER BY ad_id');
+    $rows = $db->query(qlsp_select_fields() . ' ORDER BY ad_id', PDO::FETCH_NUM);
     foreach ($rows as $row) {
         $piece .= qlsp_record($row) . '^';
         if (strlen($piece) >= 65536) {
@@ -191,9 +196,9 @@ function qlsp_fetch(PDO $db, array $form): string
     if ($id === null) {
         return 'OK';
     }
-    $query = $db->prepare('SELECT * FROM qlsp_ads WHERE ad_id = ?');
+    $query = $db->prepare(qlsp_select_fields() . ' WHERE ad_id = ?');
     $query->execute([$id]);
-    $row = $query->fetch();
+    $row = $query->fetch(PDO::FETCH_NUM);
     return $row === false ? 'OK' : qlsp_record($row) . '^OK';
 }
 

@@ -16,12 +16,15 @@ inline double ResidentBytes() {
     return double(resident) * double(sysconf(_SC_PAGESIZE));
 }
 
-// The process's peak resident memory since the last ResetPeakResident(), in bytes.
-inline double PeakResidentBytes() {
-    std::ifstream status("/proc/self/status");
+// A process's peak resident memory since the last ResetPeakResident(), in bytes; `process`
+// is a pid or "self".
+inline double PeakResidentBytes(const std::string& process = "self") {
+    std::ifstream status("/proc/" + process + "/status");
     for (std::string line; std::getline(status, line);)
         if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) * 1024;
     return 0;
 }
 
-inline void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
+inline void ResetPeakResident(const std::string& process = "self") {
+    std::ofstream("/proc/" + process + "/clear_refs") << "5";
+}

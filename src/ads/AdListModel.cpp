@@ -217,8 +217,3 @@ void AdListModel::ApplySort() {
         },
         descending);
 }
-
-std::size_t AdListModel::MemoryBytes() const {
-    return text_.capacity() + lines_.capacity() * sizeof(Line) + checked_.capacity() +
-           order_.capacity() * sizeof(std::uint32_t);
-}

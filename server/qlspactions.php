@@ -40,12 +40,17 @@ function qlsp_count(array $form, string $name): int
     return (int)$value;
 }
 
-// One ad as the client reads it: the nine values in double quotes, joined by commas. The
-// protocol has no escapes, so a value holding a comma, "^" or a line break shows as it is.
-function qlsp_record(array $row): string
+// One ad as the client reads it: its nine values, selected as QLSP_FIELDS names them, in
+// double quotes, joined by commas. The protocol has no escapes, so a value holding a comma,
+// "^" or a line break shows as it is.
+function qlsp_record(array $values): string
 {
-    $values = array_map(fn(string $name) => (string)$row[$name], QLSP_FIELDS);
     return '"' . implode('","', $values) . '"';
+}
+
+function qlsp_select_fields(): string
+{
+    return 'SELECT ' . implode(', ', QLSP_FIELDS) . ' FROM qlsp_ads';
 }
 
 function qlsp_title_taken(PDO $db, string $title): bool
@@ -163,13 +168,26 @@ function qlsp_daily_counts(PDO $db, array $form): string
     return $reply . 'OK';
 }
 
+// A site may hold a million ads, a reply of hundreds of megabytes: the records go out as the
+// database hands them over, some 64 KiB at a time, so the script's memory stays the same
+// whatever the number of ads. MySQL would otherwise copy the whole result to the script
+// first. A failure half-way leaves the reply without its closing "OK", which the client
+// takes for a failed list.
 function qlsp_list(PDO $db, array $form): string
 {
-    $reply = '';
-    foreach ($db->query('SELECT * FROM qlsp_ads ORDER BY ad_id') as $row) {
-        $reply .= qlsp_record($row) . '^';
+    if (!qlsp_is_sqlite($db)) {
+        $db->setAttribute(PDO::MYSQL_ATTR_USE_BUFFERED_QUERY, false);
     }
-    return $reply . 'OK';
+    $piece = '';
+    $rows = $db->query(qlsp_select_fields() . ' ORDER BY ad_id', PDO::FETCH_NUM);
+    foreach ($rows as $row) {
+        $piece .= qlsp_record($row) . '^';
+        if (strlen($piece) >= 65536) {
+            echo $piece;
+            $piece = '';
+        }
+    }
+    return $piece . 'OK';
 }
 
 function qlsp_fetch(PDO $db, array $form): string
@@ -178,9 +196,9 @@ function qlsp_fetch(PDO $db, array $form): string
     if ($id === null) {
         return 'OK';
     }
-    $query = $db->prepare('SELECT * FROM qlsp_ads WHERE ad_id = ?');
+    $query = $db->prepare(qlsp_select_fields() . ' WHERE ad_id = ?');
     $query->execute([$id]);
-    $row = $query->fetch();
+    $row = $query->fetch(PDO::FETCH_NUM);
     return $row === false ? 'OK' : qlsp_record($row) . '^OK';
 }
 

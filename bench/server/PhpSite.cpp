@@ -8,6 +8,7 @@
 
 #include "LocalPort.h"
 #include "OwnerSignature.h"
+#include "ProcessMemory.h"
 #include "Requests.h"
 
 namespace {
@@ -61,7 +62,7 @@ bool PhpSite::Start() {
         folder_ + "/server.log");
     Easy easy(curl_easy_init());
     for (int attempt = 0; server_->Started() && attempt < 100; ++attempt) {
-        if (Get(easy.get(), Url("getid_minimal.php"))) return true;
+        if (Get(easy.get(), Url("qlspactions.php"))) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
@@ -70,6 +71,17 @@ bool PhpSite::Start() {
 bool PhpSite::Fill(int ads) const {
     return RunProgram({"php", BENCH_SCRIPTS "/fill_ads.php", site_, std::to_string(ads)},
                       folder_ + "/fill.log");
+}
+
+double PhpSite::WorkerPeakBytes() const {
+    double peak = 0;
+    for (const pid_t worker : server_->Children())
+        peak = std::max(peak, PeakResidentBytes(std::to_string(worker)));
+    return peak;
+}
+
+void PhpSite::ResetPeakMemory() const {
+    for (const pid_t worker : server_->Children()) ResetPeakResident(std::to_string(worker));
 }
 
 std::string PhpSite::Url(const std::string& script) const {

@@ -28,8 +28,11 @@ class PhpSite {
 
     // Starts serving and waits until the server answers; false if it does not.
     bool Start();
-    // Fills the database, new until then, with `ads` ads through the site's own scripts.
+    // Adds `ads` ads to the database through the site's own settings and schema.
     bool Fill(int ads) const;
+    // The peak resident memory of the web server's busiest worker since ResetPeakMemory().
+    double WorkerPeakBytes() const;
+    void ResetPeakMemory() const;
     std::string Url(const std::string& script) const;
     const std::string& OwnerKey() const { return ownerKey_; }
     // False when the actions script has no single line that calls the check.

@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+
 extern char** environ;
 
 namespace {
@@ -60,4 +63,15 @@ BackgroundProcess::~BackgroundProcess() {
     if (pid_ <= 0) return;
     kill(-pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
+}
+
+std::vector<pid_t> BackgroundProcess::Children() const {
+    std::vector<pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream status(entry.path() / "status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("PPid:", 0) == 0 && std::stoi(line.substr(5)) == pid_)
+                children.push_back(std::stoi(entry.path().filename().string()));
+    }
+    return children;
 }

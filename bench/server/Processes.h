@@ -21,6 +21,8 @@ class BackgroundProcess {
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    // The processes this one has started, such as PHP's web server's workers.
+    std::vector<pid_t> Children() const;
 
   private:
     pid_t pid_ = -1;

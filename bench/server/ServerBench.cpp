@@ -1,11 +1,13 @@
 // The server's scripts on PHP's built-in web server, on SQLite and on a private MariaDB, each
-// beside a minimal script that pays nothing the measured one does not:
-// - the ad list (action 5) of 10,000 ads beside a script that runs the same query and joins
-//   the rows the same way, with no settings check, schema migration or per-field work;
+// beside a minimal script that does the same work and pays nothing else:
+// - the ad list (action 5) of 10,000, 100,000 and 1,000,000 ads beside a script that runs the
+//   same query, joins the rows the same way and sends them in the same pieces, with no
+//   signature, form or settings checked; with the serving worker's peak memory;
 // - the list and an add, signed as the owner's client signs them, beside a copy of the
 //   actions script without its signature check: what the check costs a request;
 // - qlspgetid.php's requests per second with 1 and with 8 visitors at once beside a script
-//   that echoes a constant id, on the same server (PHP_CLI_SERVER_WORKERS=8).
+//   that runs the same queries and counts the impression the same way, on the same server
+//   (PHP_CLI_SERVER_WORKERS=8).
 // Every figure is the median and the spread of alternating runs.
 //
 // Usage: server_bench [runs]
@@ -25,7 +27,8 @@
 
 namespace {
 
-constexpr int kAds = 10000;
+// The list is measured at each size; adds and visits at the first.
+constexpr int kListSizes[] = {10000, 100000, 1000000};
 // Requests in one run, whatever the number of visitors they are shared among.
 constexpr int kVisits = 400;
 // Adds in one run: a single one is over too soon to time well.
@@ -80,40 +83,50 @@ Stats PerSecond(const Stats& ms, int requests) {
     return rates;
 }
 
-void BenchList(const PhpSite& site, int runs) {
+// The list of `ads` ads, beside list_minimal.php, and, when `unchecked`, beside the actions
+// script without its signature check; with the busiest worker's peak memory.
+void BenchList(const PhpSite& site, int ads, int runs, bool unchecked) {
     Easy easy(curl_easy_init());
     const FormFields list = {{"action", "5"}, {"end", ""}};
+    site.ResetPeakMemory();
     const std::optional<std::string> reply = PostSigned(easy.get(), site, kActionsScript, list);
-    if (!reply || std::count(reply->begin(), reply->end(), '^') != kAds ||
-        !reply->ends_with("OK")) {
-        std::printf("  the list's reply is not %d records and OK\n", kAds);
+    const double workerPeak = site.WorkerPeakBytes();
+    if (!reply || std::count(reply->begin(), reply->end(), '^') != ads || !reply->ends_with("OK")) {
+        std::printf("  the list's reply is not %d records and OK\n", ads);
         return;
     }
-    for (const char* baseline : {"list_minimal.php", kUnchecked}) {
-        if (PostSigned(easy.get(), site, baseline, list) != reply)
-            std::printf("  the reply of %s differs from the actions script's\n", baseline);
+    std::vector<const char*> scripts = {kActionsScript, "list_minimal.php"};
+    if (unchecked) scripts.push_back(kUnchecked);
+    for (size_t i = 1; i < scripts.size(); ++i) {
+        if (PostSigned(easy.get(), site, scripts[i], list) != reply)
+            std::printf("  the reply of %s differs from the actions script's\n", scripts[i]);
     }
 
     int failures = 0;
-    const auto post = [&](const char* script) {
-        return [&failures, &easy, &site, &list, script] {
+    std::vector<Work> works;
+    for (const char* script : scripts)
+        works.push_back({[&failures, &easy, &site, &list, script] {
             failures += !PostSigned(easy.get(), site, script, list);
-        };
-    };
-    const std::vector<Stats> ms = TimeAlternating(
-        runs, {{post(kActionsScript)}, {post("list_minimal.php")}, {post(kUnchecked)}});
-    std::printf("  list (action 5), reply of %.2f MB: qlspactions.php ", reply->size() / 1e6);
+        }});
+    const std::vector<Stats> ms = TimeAlternating(runs, works);
+    std::printf("  list (action 5) of %d ads, %d runs, reply of %.1f MB: qlspactions.php ", ads,
+                runs, reply->size() / 1e6);
     ms[0].Print("%.1f");
     std::printf(" ms, list_minimal.php ");
     ms[1].Print("%.1f");
     std::printf(" ms, ratio ");
     Ratios(ms[0], ms[1]).Print("%.2f");
-    std::printf("\n  list, signed: qlspactions.php ");
-    PrintBesideUnchecked({ms[0], ms[2]}, 1);
+    std::printf("%s\n    the serving worker's peak resident memory %.1f MB\n",
+                ads == 1000000 ? " (target <= 1.15)" : "", workerPeak / 1e6);
+    if (unchecked) {
+        std::printf("  list, signed: qlspactions.php ");
+        PrintBesideUnchecked({ms[0], ms[2]}, 1);
+    }
     if (failures) std::printf("  %d list requests failed\n", failures);
 }
 
-void BenchAdd(const PhpSite& site, int runs) {
+// Returns how many ads it added.
+int BenchAdd(const PhpSite& site, int runs) {
     Easy easy(curl_easy_init());
     int added = 0, failures = 0;
     const auto add = [&](const char* script) {
@@ -139,6 +152,7 @@ void BenchAdd(const PhpSite& site, int runs) {
     std::printf("  add (action 2), %d a run, signed: qlspactions.php ", kAddsPerRun);
     PrintBesideUnchecked(ms, kAddsPerRun);
     if (failures) std::printf("  %d adds failed or were refused\n", failures);
+    return added - failures;
 }
 
 void BenchVisits(const PhpSite& site, int runs) {
@@ -168,23 +182,29 @@ void BenchVisits(const PhpSite& site, int runs) {
     }
 }
 
+// The adds and visits at the smallest list, then the list at each size.
 void BenchSite(const char* name, PhpSite& site, int runs) {
     std::printf("%s:\n", name);
     if (!site.Start()) {
         std::printf("  PHP's web server did not start\n");
         return;
     }
-    if (!site.Fill(kAds)) {
-        std::printf("  the ads could not be filled in\n");
-        return;
-    }
     if (!site.HasUncheckedActions()) {
         std::printf("  qlspactions.php has no single line that checks the signature\n");
         return;
     }
-    BenchList(site, runs);
-    BenchAdd(site, runs);
-    BenchVisits(site, runs);
+    int ads = 0;
+    for (const int size : kListSizes) {
+        if (!site.Fill(size - ads)) {
+            std::printf("  the ads could not be filled in\n");
+            return;
+        }
+        ads = size;
+        BenchList(site, ads, size >= 1000000 ? std::min(runs, 5) : runs, size == kListSizes[0]);
+        if (size != kListSizes[0]) continue;
+        ads += BenchAdd(site, runs);
+        BenchVisits(site, runs);
+    }
 }
 
 }  // namespace
@@ -195,12 +215,13 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     const std::string top = folder.path().toStdString();
     std::printf(
-        "%d ads on PHP's built-in web server with PHP_CLI_SERVER_WORKERS=%d, on loopback;\n"
-        "median (fastest to slowest) of %d runs; a ratio is the measured script's time\n"
-        "over its minimal baseline's in the same run: list_minimal.php runs the same\n"
-        "query and joins the rows the same way, %s is qlspactions.php\n"
-        "without the line that checks the signature, getid_minimal.php echoes a constant id.\n",
-        kAds, PhpSite::kWorkers, runs, kUnchecked);
+        "PHP's built-in web server with PHP_CLI_SERVER_WORKERS=%d, on loopback; median (fastest\n"
+        "to slowest) of %d runs (at most 5 at a million ads); a ratio is the measured script's\n"
+        "time over its baseline's in the same run: list_minimal.php runs the same query, joins\n"
+        "the rows and sends them the same way, %s is qlspactions.php without\n"
+        "the line that checks the signature, getid_minimal.php runs qlspgetid.php's queries\n"
+        "and counting. Adds and visits run at 10,000 ads.\n",
+        PhpSite::kWorkers, runs, kUnchecked);
     {
         PhpSite site(top + "/sqlite", {"sqlite:" + top + "/sqlite/ads.sqlite"});
         BenchSite("SQLite", site, runs);

@@ -1,6 +1,7 @@
 <?php
-// Fills the new database of a site folder with ads through the site's own settings,
-// connection and schema, in one transaction so that it takes a moment, not minutes.
+// Adds ads to the database of a site folder through the site's own settings, connection and
+// schema, numbered on from the ads already there, in one transaction so that it takes a
+// moment, not minutes.
 // Usage: php fill_ads.php SITE_FOLDER COUNT
 declare(strict_types=1);
 
@@ -9,8 +10,9 @@ require $argv[1] . '/qlspcommon.php';
 $db = qlsp_connect(qlsp_settings());
 $insert = $db->prepare('INSERT INTO qlsp_ads (ad_title, ad_subtitle, ad_url, ad_text, ad_picture, '
     . 'ad_enable, ad_impressions, ad_clicks) VALUES (?, ?, ?, ?, ?, ?, ?, ?)');
+$first = (int)$db->query('SELECT COUNT(*) FROM qlsp_ads')->fetchColumn() + 1;
 $db->beginTransaction();
-for ($i = 1; $i <= (int)$argv[2]; ++$i) {
+for ($i = $first; $i < $first + (int)$argv[2]; ++$i) {
     // One ad in ten is inactive, so that picking the next ad for a visitor skips some.
     $insert->execute(["Ad title $i", "A subtitle for ad $i", "http://www.example.com/offer/$i",
         "Some content text of a moderate length for ad $i", "picture$i.jpg", $i % 10 === 0 ? 0 : 1,

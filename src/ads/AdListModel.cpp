@@ -189,12 +189,12 @@ void AdListModel::ApplySort() {
     Release(order_);
     if (sort_ == Sort::ReplyOrder) return;
     const std::size_t count = lines_.size();
-    order_.resize(count);
-    std::iota(order_.begin(), order_.end(), 0u);
     // Rows without the sort column's value sort as the lowest value: first when ascending,
     // last when descending. Rows that compare equal keep the reply's order either way.
     const bool descending = sort_ == Sort::Descending;
     if (sortColumn_ == kColumnRate) {
+        order_.resize(count);
+        std::iota(order_.begin(), order_.end(), 0u);
         std::vector<double> keys(count);
         for (std::size_t r = 0; r < count; ++r) {
             const RecordPieces pieces(LineOf(r));
@@ -206,23 +206,14 @@ void AdListModel::ApplySort() {
         });
         return;
     }
-    std::vector<std::string_view> keys(count);
-    for (std::size_t r = 0; r < count; ++r) {
-        const RecordPieces pieces(LineOf(r));
-        if (sortColumn_ == kColumnStatus) {
-            if (pieces.Count() >= kPiecesForStatus) keys[r] = StatusText(pieces);
-        } else {
-            keys[r] =
-                pieces[static_cast<std::size_t>(sortColumn_) + 1].value_or(std::string_view());
-        }
-    }
-    std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return descending ? NaturalCompare(keys[b], keys[a]) < 0
-                          : NaturalCompare(keys[a], keys[b]) < 0;
-    });
-}
-
-std::size_t AdListModel::MemoryBytes() const {
-    return text_.capacity() + lines_.capacity() * sizeof(Line) + checked_.capacity() +
-           order_.capacity() * sizeof(std::uint32_t);
+    order_ = NaturalSortOrder(
+        count,
+        [&](std::size_t r) {
+            const RecordPieces pieces(LineOf(r));
+            if (sortColumn_ != kColumnStatus)
+                return pieces[static_cast<std::size_t>(sortColumn_) + 1].value_or(
+                    std::string_view());
+            return pieces.Count() >= kPiecesForStatus ? StatusText(pieces) : std::string_view();
+        },
+        descending);
 }

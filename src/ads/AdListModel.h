@@ -58,9 +58,6 @@ class AdListModel : public QAbstractTableModel {
     void CycleSort(int column);
     Sort SortState() const { return sort_; }
 
-    // Bytes the list holds, for the benchmark: its text and its row tables.
-    std::size_t MemoryBytes() const;
-
   private:
     struct Line {
         std::size_t start;

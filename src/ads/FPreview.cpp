@@ -5,12 +5,17 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QOpenGLContext>
 #include <QPushButton>
+#include <QQuickWindow>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
 #include "DialogLayout.h"
+
+// Qt Gui exports this for the web engine; its declaration is in a private header.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace {
 
@@ -20,6 +25,21 @@ bool IsPreviewable(const QUrl& url) {
     return url.isValid() &&
            (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
            !url.host().isEmpty();
+}
+
+// The program makes no shared GL context at start-up: that alone would load the system's GL
+// driver, and on a software-only desktop its compiler, before the first paint. The engine
+// asks for that context's format all the same, so it gets one here that is never made
+// current and loads nothing, and it draws with Qt Quick's software renderer and Chromium's
+// software compositor, which an ad's page does not outgrow. All of it must be set before the
+// first page exists.
+void UseSoftwareRendering() {
+    if (!QOpenGLContext::globalShareContext())
+        qt_gl_set_global_share_context(new QOpenGLContext(QCoreApplication::instance()));
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--disable-gpu"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --disable-gpu");
 }
 
 }  // namespace
@@ -76,6 +96,7 @@ void TfrmPreview::btnOkClick() { accept(); }
 extern "C" Q_DECL_EXPORT void QuillspotShowPreview(const QString& address, QWidget* parent) {
     // Chromium refuses to run its sandbox for root.
     if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    UseSoftwareRendering();
     TfrmPreview preview(address, parent);
     preview.exec();
 }

@@ -16,6 +16,7 @@
 #include "AdEditing.h"
 #include "AdList.h"
 #include "AdListButtons.h"
+#include "AdListView.h"
 #include "AdPreview.h"
 #include "AppDir.h"
 #include "BrandDisplay.h"
@@ -149,7 +150,7 @@ void TfrmMain::BuildMainPage() {
     layout->addWidget(BuildToolbar());
     layout->addWidget(BuildBannerPanel());
 
-    lvwItems = new QTreeView;
+    lvwItems = new AdListView;
     lvwItems->setObjectName("lvwItems");
     SetUpAdListView(*lvwItems, adList);
     layout->addWidget(lvwItems, 1);

@@ -92,7 +92,6 @@ bool CurlSession::Start(TransferRequest request, Finished finished) {
         Stop();
         return false;
     }
-    body_.clear();
     date_.clear();
     progress_ = 0;
 
@@ -119,6 +118,8 @@ bool CurlSession::SetRequestOptions() {
         SetTlsOptions() &&
         // An empty proxy also overrides the proxy environment variables.
         Set(CURLOPT_PROXY, "") &&
+        // A reply that says it is too long fails before any of it is kept.
+        Set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request_.maxReplyBytes)) &&
         // No connection outlives its request, so every post opens a new one and nothing is
         // left open between requests.
         Set(CURLOPT_FORBID_REUSE, 1L) && Set(CURLOPT_FRESH_CONNECT, 1L) &&
@@ -204,6 +205,10 @@ void CurlSession::Stop() {
     curl_.slist_free_all(headers_);
     headers_ = nullptr;
     finished_ = nullptr;
+    // Nothing of a transfer stays held until the next: a failed reply of hundreds of
+    // megabytes would otherwise stay allocated under the list that the owner sees.
+    std::string().swap(body_);
+    std::string().swap(request_.body);
 }
 
 void CurlSession::Finish(std::optional<std::string> result, HttpFailure failure) {

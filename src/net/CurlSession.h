@@ -53,6 +53,8 @@ class CurlSession : public QObject {
     bool Start(TransferRequest request, Finished finished);
     // Ends a running transfer at once; its `finished` is not called.
     void Abort();
+    // The bytes of reply kept for the running transfer; none between transfers.
+    size_t HeldReplyBytes() const { return body_.capacity(); }
 
   private:
     using Clock = std::chrono::steady_clock;

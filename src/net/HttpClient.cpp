@@ -33,6 +33,8 @@ std::string HttpClient::Explained(const std::string& message) const {
     return lastFailure_.reason.empty() ? message : message + "\n" + lastFailure_.reason;
 }
 
+size_t HttpClient::HeldReplyBytes() const { return session_ ? session_->HeldReplyBytes() : 0; }
+
 void HttpClient::Cancel() {
     if (!loop_) return;
     givenUp_ = true;

@@ -29,7 +29,8 @@ class HttpClient : public QObject {
     Q_OBJECT
   public:
     static constexpr int kNoTimeout = 0;
-    static constexpr size_t kDefaultMaxReplyBytes = size_t{64} << 20;
+    // A million ads of a few hundred bytes each fit with room to spare.
+    static constexpr size_t kDefaultMaxReplyBytes = size_t{1} << 30;
 
     // Makes the libcurl session at the first request; it may throw.
     using SessionMaker = std::function<std::unique_ptr<CurlSession>()>;
@@ -47,6 +48,8 @@ class HttpClient : public QObject {
 
     void SetMaxReplyBytes(size_t bytes) { maxReplyBytes_ = bytes; }
     size_t MaxReplyBytes() const { return maxReplyBytes_; }
+    // The bytes of reply the client holds: those of a waiting request, none after it.
+    size_t HeldReplyBytes() const;
 
     // Sent with every request: "text/html" until the first post, then the content type of
     // the latest post.

@@ -192,6 +192,9 @@ TEST_F(AdEditingFlow, TheKeyboardAloneWalksEveryControlAndSends) {
     std::vector<std::string> forward, backward;
     const auto focused = [](QWidget& d) { return d.focusWidget()->objectName().toStdString(); };
     const auto walk = [&](QWidget& d) {
+        // Keys go to the focused control, which only an active window has; on a busy machine
+        // the editor may be shown a moment before it is activated.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
         for (const char* name : order) {
             forward.push_back(focused(d));
             if (name == std::string("edtAdTitle")) QTest::keyClicks(d.focusWidget(), "Keyed");

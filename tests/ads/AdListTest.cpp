@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QTest>
 #include <QTreeView>
+#include <algorithm>
 
 #include "AdList.h"
 #include "Text.h"
@@ -202,6 +203,33 @@ TEST_F(AdListTest, TenMegabytesOfCommasMakeOneRowWithoutId) {
     EXPECT_EQ(RowTexts(0), (std::vector<std::string>{"", "", "", "", "", "0", "No Active"}));
     // Its id is empty: such a row is not acted on.
     EXPECT_FALSE(list.HasHiddenId(0));
+}
+
+TEST_F(AdListTest, AMillionAdsEachGetTheirOwnRow) {
+    QLocale::setDefault(QLocale::c());
+    constexpr int kAds = 1000000;
+    std::string reply;
+    reply.reserve(size_t{kAds} * 64);
+    for (int ad = 1; ad <= kAds; ++ad)
+        reply += Ad(std::to_string(ad), "200", std::to_string(ad % 7), ad % 2 ? "1" : "0") + "^";
+    ASSERT_TRUE(FillAdList(list, reply + "OK"));
+    ASSERT_EQ(list.rowCount(), kAds);
+    const struct {
+        int ad;
+        const char* rate;
+    } cases[] = {{1, "0.50%"}, {2, "1.00%"}, {500000, "2.00%"}, {999999, "0.00%"}, {kAds, "0.50%"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ad);
+        const int row = c.ad - 1;
+        EXPECT_EQ(list.HiddenId(row), std::to_string(c.ad));
+        EXPECT_EQ(Text(row, kColumnTitle), "Title " + std::to_string(c.ad));
+        EXPECT_EQ(Text(row, kColumnRate), c.rate);
+        EXPECT_EQ(Text(row, kColumnStatus), c.ad % 2 ? "Active" : "No Active");
+    }
+    list.CheckAll(true);
+    const std::string ids = list.CheckedIds();
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), ','), kAds - 1);
+    EXPECT_TRUE(ids.ends_with(",999999,1000000"));
 }
 
 TEST_F(AdListTest, HighlightedAdIdNeedsAHighlightedRowWithAnId) {

@@ -212,13 +212,32 @@ TEST_F(HttpClientTest, ProxyVariablesAreIgnored) {
     EXPECT_EQ(reply, "direct");
 }
 
-TEST_F(HttpClientTest, ReplyOverTheSizeLimitFails) {
-    EXPECT_EQ(client.MaxReplyBytes(), size_t{64} * 1024 * 1024);
-    client.SetMaxReplyBytes(100000);
-    server.PushBody(std::string(100000, 'a'));
-    server.PushBody(std::string(100001, 'b'));
-    EXPECT_EQ(client.Get(server.Url("/")), std::string(100000, 'a'));
+// A reply over the limit fails and leaves nothing held; one that says beforehand it is too
+// long fails before its body, though the server would send none.
+TEST_F(HttpClientTest, ReplyOverTheSizeLimitFailsAndIsLetGo) {
+    EXPECT_EQ(client.MaxReplyBytes(), size_t{1} << 30);
+    constexpr size_t kLimit = 4 << 20;
+    client.SetMaxReplyBytes(kLimit);
+    Reply unknownLength;
+    unknownLength.body = std::string(3 * kLimit, 'b');
+    unknownLength.unknownLength = true;
+    Reply announced;
+    announced.body = std::string(kLimit + 1, 'd');
+    announced.sendAtMost = 200;
+    announced.holdOpen = true;
+    server.PushBody(std::string(kLimit, 'a'));
+    server.Push(unknownLength);
+    server.Push(announced);
+    EXPECT_EQ(client.Get(server.Url("/")), std::string(kLimit, 'a'));
+    EXPECT_LT(client.HeldReplyBytes(), 1024u);
     EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
+    EXPECT_LT(client.HeldReplyBytes(), 1024u);
+    client.SetReadTimeout(5000);
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(client.Get(server.Url("/")), std::nullopt);
+    EXPECT_LT(waited.elapsed(), 2000);
+    EXPECT_EQ(server.RequestCount(), 3u);
 }
 
 TEST_F(HttpClientTest, WhileARequestWaitsTheEventLoopRunsAndASecondRequestIsRefused) {

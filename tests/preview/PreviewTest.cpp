@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QTreeView>
-#include <QWebEngineView>
 #include <functional>
 
 #include "AdList.h"
@@ -16,12 +15,21 @@
 #include "AdSite.h"
 #include "HttpClient.h"
 #include "MessageRecorder.h"
+#include "ModuleFunction.h"
 #include "OwnerKey.h"
 #include "ScriptedHttpServer.h"
 #include "ServerScript.h"
 #include "SiteSettings.h"
 
 namespace {
+
+// Hands the text of the page the preview's browser shows to `shown`, once the engine has it.
+void PageText(QWidget& preview, const std::function<void(const QString&)>& shown) {
+    using Function = void (*)(QWidget*, const std::function<void(const QString&)>&);
+    static const auto pageText = reinterpret_cast<Function>(ModuleFunction(
+        {QStringLiteral(PAGE_TEXT_MODULE)}, "QuillspotTestPageText", "no page text: "));
+    pageText(preview.findChild<QWidget*>("WebBrowser1"), shown);
+}
 
 // Opens the preview of the highlighted row and, every `intervalMs`, lets `look` see it; the
 // preview is closed once `look` says it has seen enough, or after 30 s.
@@ -91,7 +99,7 @@ TEST(Preview, ARefusedAddressShowsWhy) {
         settings.webserver = webserver;
         QString text;
         Preview(view, settings, 50, [&](QWidget& preview) {
-            preview.findChild<QWebEngineView*>()->page()->toPlainText([&](const QString& shown) {
+            PageText(preview, [&](const QString& shown) {
                 if (!shown.isEmpty()) text = shown;
             });
             return text.contains("cannot be previewed");
@@ -125,7 +133,7 @@ TEST(Preview, ShowsTheAdAsTheSiteRendersIt) {
     QString text;
     Preview(view, settings, 100, [&](QWidget& preview) {
         // A page closed with a request pending answers it with an empty text.
-        preview.findChild<QWebEngineView*>()->page()->toPlainText([&](const QString& shown) {
+        PageText(preview, [&](const QString& shown) {
             if (!shown.isEmpty()) text = shown;
         });
         return text.contains("Two for one");

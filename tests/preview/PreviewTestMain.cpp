@@ -1,5 +1,5 @@
-// The preview runs the web engine, which must be told before the application object exists
-// that it will share drawing contexts.
+// The preview tests run offscreen unless told another platform (xcb under Xvfb, say), with the
+// application set up as the program sets it up: no shared GL contexts.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,8 +17,7 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -73,6 +73,14 @@ class Server : public ::testing::TestWithParam<Database> {
         return SettingsScript(database, hostname, key, after);
     }
     Answer Post(const FormFields& fields) const { return Send(Signed(actions, fields)); }
+    // Runs PHP `code` beside the scripts, with $db the site's database; what it printed.
+    std::string OnDatabase(const std::string& code) const {
+        return RunPhp({"-d", "extension=pdo", "-d", "extension=pdo_sqlite", "-d",
+                       "extension=mysqlnd", "-d", "extension=pdo_mysql", "-r",
+                       QString::fromStdString(
+                           "require $argv[1]; $db = qlsp_connect(qlsp_settings());" + code),
+                       QString::fromStdString(site.Path("qlspcommon.php"))});
+    }
     std::string List() const {
         const Answer listed = Post(kList);
         EXPECT_EQ(listed.status, 200);
@@ -283,17 +291,13 @@ TEST_P(Server, ConcurrentVisitorsCountExactlyIntoTheDay) {
 // days go with it; a malformed field is refused.
 TEST_P(Server, DailyCountsAreAnsweredByRangeAndGoWithTheirAd) {
     for (const char* title : {"One", "Two", "Three"}) ASSERT_EQ(Post(AdFields(title)).body, "OK");
-    const std::string insert =
-        "require $argv[1]; qlsp_connect(qlsp_settings())->exec(\"INSERT INTO qlsp_daily "
-        "(day, ad_id, impressions, clicks) VALUES ('2025-12-30', 1, 9, 9), "
-        "('2025-12-31', 1, 10, 1), ('2025-12-31', 2, 20, 2), ('2026-01-01', 3, 30, 3), "
-        "('2026-01-01', 1, 11, 0), ('2026-01-31', 1, 12, 2), ('2026-02-01', 2, 21, 0), "
-        "('2026-02-01', 1, 13, 1), ('2026-02-02', 1, 9, 9)\");";
-    ASSERT_EQ(
-        RunPhp({"-d", "extension=pdo", "-d", "extension=pdo_sqlite", "-d", "extension=mysqlnd",
-                "-d", "extension=pdo_mysql", "-r", QString::fromStdString(insert),
-                QString::fromStdString(site.Path("qlspcommon.php"))}),
-        "");
+    ASSERT_EQ(OnDatabase("$db->exec(\"INSERT INTO qlsp_daily "
+                         "(day, ad_id, impressions, clicks) VALUES ('2025-12-30', 1, 9, 9), "
+                         "('2025-12-31', 1, 10, 1), ('2025-12-31', 2, 20, 2), "
+                         "('2026-01-01', 3, 30, 3), ('2026-01-01', 1, 11, 0), "
+                         "('2026-01-31', 1, 12, 2), ('2026-02-01', 2, 21, 0), "
+                         "('2026-02-01', 1, 13, 1), ('2026-02-02', 1, 9, 9)\");"),
+              "");
     const std::string first = "2025-12-31", last = "2026-02-01";
     const std::string all =
         "2025-12-31,1,10,1^2025-12-31,2,20,2^2026-01-01,1,11,0^2026-01-01,3,30,3^"
@@ -333,6 +337,32 @@ TEST_P(Server, DailyCountsAreAnsweredByRangeAndGoWithTheirAd) {
     EXPECT_EQ(Post(Daily("all", "2026-01-01", "2026-01-01")).body, "2026-01-01,1,11,0^OK");
     ASSERT_EQ(Post(Delete("all")).body, "OK");
     EXPECT_EQ(Post(Daily("all", "2025-01-01", "2026-12-31")).body, "OK");
+}
+
+// A list far longer than what the script sends at a time arrives whole, in id order, every
+// byte as stored.
+TEST_P(Server, AListOfManyAdsArrivesWholeInIdOrder) {
+    constexpr int kAds = 5000;
+    ASSERT_EQ(OnDatabase("$db->beginTransaction(); $add = $db->prepare('INSERT INTO qlsp_ads "
+                         "(ad_title, ad_subtitle, ad_url, ad_text, ad_picture, ad_impressions, "
+                         "ad_clicks, ad_enable) VALUES (?, ?, ?, ?, ?, ?, ?, ?)');"
+                         "for ($i = 1; $i <= " +
+                         std::to_string(kAds) +
+                         "; ++$i) $add->execute([\"Ad $i\", \"a\\\",\\\"b^c\\xff\", "
+                         "\"http://x.example/$i\", str_repeat('t', 100), \"p$i.png\", "
+                         "$i * 1000, $i % 9, $i % 2]); $db->commit();"),
+              "");
+    std::string expected;
+    for (int i = 1; i <= kAds; ++i) {
+        const std::string n = std::to_string(i);
+        expected += Quoted({n, "Ad " + n, "a\",\"b^c\xff", "http://x.example/" + n,
+                            std::string(100, 't'), "p" + n + ".png", std::to_string(i * 1000),
+                            std::to_string(i % 9), std::to_string(i % 2)}) +
+                    "^";
+    }
+    const std::string listed = List();
+    EXPECT_GT(listed.size(), size_t{8} << 16);
+    EXPECT_TRUE(listed == expected + "OK") << listed.substr(0, 300);
 }
 
 // The pages that print the ad live on the site's host, perhaps in another folder than the

@@ -12,7 +12,8 @@ namespace {
 
 std::string Format(const ScriptedHttpServer::Reply& reply) {
     std::string text = "HTTP/1.1 " + std::to_string(reply.status) + " " + reply.reason + "\r\n";
-    text += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    if (!reply.unknownLength)
+        text += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
     text += "Connection: close\r\n";
     for (const std::string& header : reply.headers) text += header + "\r\n";
     text += "\r\n";

@@ -26,6 +26,8 @@ class ScriptedHttpServer {
         // ...and then the connection is closed, or held open without a byte more until the
         // client gives up.
         bool holdOpen = false;
+        // Sent without Content-Length: the closing connection ends the body.
+        bool unknownLength = false;
     };
 
     struct Request {
